@@ -1,0 +1,172 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "byte_stream.h"
+#include "canvas.h"
+#include "geometry.h"
+#include "notifier.h"
+#include "resource_source.h"
+#include "song_event.h"
+
+namespace melodeck {
+
+// Lyric language codes; 3001 leaves lyric text unconverted.
+inline constexpr std::int32_t kLanguageEnglish = 3001;
+inline constexpr std::int32_t kLanguageRussian = 3002;
+inline constexpr std::int32_t kLanguageLast = 3018;
+
+// The song engine: reads a karaoke file into timed syllables and information lines,
+// converts their text through a character table, lays the syllables out into lines for
+// the lyric area, and moves a cursor through them as the synthesizer reports its position.
+//
+// Single-threaded: every call comes from the thread that owns the engine (the UI thread in
+// the application). The notifier must outlive the engine.
+class CLyrText {
+public:
+    explicit CLyrText(Notifier& notifier);
+    virtual ~CLyrText();
+    CLyrText(const CLyrText&) = delete;
+    CLyrText& operator=(const CLyrText&) = delete;
+
+    // ---- Reading --------------------------------------------------------------------
+
+    // Reads a whole song from `in`, positioned at the start of the file, replacing the
+    // previous song's events and information lines. Returns the head event, or nullptr when
+    // the file is not accepted as MIDI (no message) or a track cannot be read ("Error of
+    // track reading"; the events are discarded, the information lines keep what was read).
+    const SongEvent* openSong(ByteStream& in);
+
+    const EventList& events() const { return m_events; }
+    // Every event of the list, the head included.
+    std::int32_t eventCount() const { return m_eventCount; }
+    const InfoList& info() const { return m_info; }
+    // Header values of the last song; 0 for a value that was never read.
+    std::int32_t format() const { return m_format; }
+    std::int32_t trackCount() const { return m_trackCount; }
+    // Ticks per quarter note, or frames per second x ticks per frame for SMPTE timing.
+    std::int32_t division() const { return m_division; }
+
+    // ---- Character table ------------------------------------------------------------
+
+    // Resources for the table of Russian (raw data 200). Not owned; may be null, in which
+    // case the table is not found. The source must outlive its use here.
+    void setResourceSource(const ResourceSource* source) { m_resources = source; }
+    void loadCharTable(std::int32_t languageCode);
+    std::int32_t languageCode() const { return m_languageCode; }
+    const std::array<char16_t, 256>& charTable() const { return m_charTable; }
+
+    // One character per byte, byte b becoming U+00bb.
+    static std::u16string widen(std::string_view bytes);
+    // Converts every character through the table, unless the language is English.
+    void convertText(std::u16string& text) const;
+    // Converts the first n characters through the table, whatever the language.
+    void convertRaw(char16_t* text, std::size_t n) const;
+    // An information line as shown: widened, converted, an "@" tag and the character after
+    // it dropped.
+    std::u16string infoLineText(const InfoEntry& entry) const;
+
+    // ---- Clock -----------------------------------------------------------------------
+
+    // Output samples per second of the synthesizer; set before the layout.
+    void setSampleRate(std::uint32_t rate) { m_sampleRate = rate; }
+    std::uint32_t sampleRate() const { return m_sampleRate; }
+    // Recomputes the samples per tick (16.16) for a tempo in microseconds per quarter note.
+    void setTempo(std::uint32_t tempo);
+    std::int32_t samplesPerTickInt() const { return m_samplesPerTickInt; }
+    std::int32_t samplesPerTickFrac() const { return m_samplesPerTickFrac; }
+
+    std::int32_t firstLyricTime() const { return m_firstLyricTime; }
+    // Average samples per tick up to the first syllable; set by the layout.
+    std::int32_t delayBase() const { return m_delayBase; }
+    // lyricDelay = delay base x `ldelay` (the LDelay setting, in ticks).
+    void setLyricDelay(std::int32_t ldelay);
+    std::int32_t lyricDelay() const { return m_lyricDelay; }
+
+    // Puts the cursor on the first event after the head and stops the clock until the next
+    // startClock. Called when the display of a song begins.
+    void resetCursor();
+    // Starts the lyric clock at the synchronisation report's position (output samples).
+    void startClock(std::int32_t position);
+    bool clockStarted() const { return m_clockStarted; }
+    std::int32_t clockOffset() const { return m_clockOffset; }
+    // Moves the cursor to the event due at `position` (output samples) and paints it.
+    void advanceTo(std::int32_t position);
+    // The next event to paint, or nullptr once the song has been painted to its end.
+    const SongEvent* cursor() const;
+
+    // ---- Layout ----------------------------------------------------------------------
+
+    // Times every event and builds the lyric lines for `lyricArea` in the canvas's font.
+    // Runs only when the song holds at least one event besides the head.
+    void layoutSong(const Canvas& canvas, const Rect& lyricArea);
+    const LineList& lines() const { return m_lines; }
+    std::int32_t lineCount() const { return m_lineCount; }
+    // Height of the first non-empty text measured in the layout; 0 if there was none.
+    std::int32_t lineHeight() const { return m_lineHeight; }
+    const Rect& lyricArea() const { return m_lyricArea; }
+
+    // The lines-shown rule, from the settings LinesCount, AllScr and LAbove.
+    void setLinesShown(std::int32_t linesCount, std::int32_t allScr, std::int32_t lAbove);
+    std::int32_t linesShown() const { return m_linesShown; }
+    std::int32_t spaceAbove() const { return m_spaceAbove; }
+
+protected:
+    // The paint step for the cursor event, called by advanceTo; `full` repaints the page
+    // without moving on. The engine itself paints nothing: the display overrides this.
+    virtual void paintEvent(bool full);
+
+    // Called when the cursor reaches a marker 1 event (a long pause has begun). Returns
+    // false when no picture is configured: the lyric area is then cleared with
+    // clearLyricArea() and the cursor passes over the wipe markers.
+    virtual bool changePictureAtBreak();
+    virtual void clearLyricArea();
+
+    // Parts of the layout pass, reachable for tests.
+    void newLine();
+    void appendSyllable(std::u16string_view syllable, EventList::iterator event,
+                        std::int32_t width, std::int32_t offset);
+
+    EventList::iterator cursorIterator() const { return m_cursor; }
+    EventList& mutableEvents() { return m_events; }
+
+private:
+    // Implementation state and steps; see lyr_text.cpp.
+    Notifier& m_notifier;
+    const ResourceSource* m_resources = nullptr;
+
+    EventList m_events;
+    std::int32_t m_eventCount = 0;
+    InfoList m_info;
+    std::int32_t m_format = 0;
+    std::int32_t m_trackCount = 0;
+    std::int32_t m_division = 0;
+
+    std::array<char16_t, 256> m_charTable{};
+    std::int32_t m_languageCode = 0;
+
+    std::uint32_t m_sampleRate = 22050;
+    std::int32_t m_samplesPerTickInt = 0;
+    std::int32_t m_samplesPerTickFrac = 0;
+    std::int32_t m_firstLyricTime = 0;
+    std::int32_t m_delayBase = 0;
+    std::int32_t m_lyricDelay = 0;
+    std::int32_t m_clockOffset = 0;
+    bool m_clockStarted = false;
+    EventList::iterator m_cursor;
+
+    LineList m_lines;
+    std::int32_t m_lineCount = 0;
+    std::int32_t m_lineHeight = 0;
+    std::int32_t m_linesShown = 4;
+    std::int32_t m_spaceAbove = 0;
+    Rect m_lyricArea;
+    std::u16string m_currentLineText;
+    EventList::iterator m_previousEvent;
+    bool m_firstSyllable = false;
+};
+
+}  // namespace melodeck
