@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang pkgconf python3
+  cmake ninja-build g++ pkgconf
   qt6-base-dev libgl-dev
   libfluidsynth-dev timgm6mb-soundfont
   libsqlite3-dev
