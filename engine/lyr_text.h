@@ -2,8 +2,10 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "byte_stream.h"
 #include "canvas.h"
@@ -134,7 +136,44 @@ protected:
     EventList& mutableEvents() { return m_events; }
 
 private:
-    // Implementation state and steps; see lyr_text.cpp.
+    // One entry of the tempo list that exists only while a file is read.
+    struct TempoEntry {
+        std::int32_t tick = 0;     // MIDI ticks
+        std::uint32_t tempo = 0;   // microseconds per quarter note
+    };
+    // Results of readTrack and scanEvents, with the values of the file format's description.
+    enum class TrackResult { Ok = 0, ShortHeader = -1, BadTrack = -2 };
+    enum class ScanResult { EndOfFile = 0, EndOfTrack = -1 };
+    // What a scan remembers about the track being scanned.
+    struct TrackState {
+        std::uint8_t runningStatus = 0;  // 0 while no channel status has been read
+        bool tempoSeen = false;
+        bool titleSeen = false;
+    };
+
+    // Reading (lyr_text_read.cpp).
+    const SongEvent* readSong();
+    TrackResult readTrack();
+    ScanResult scanEvents();
+    std::uint32_t readVarLen();
+    void skipBytes(std::uint32_t count);
+    bool readByte(std::uint8_t& byte);
+    bool readExact(void* dst, std::size_t size);
+    std::optional<std::string> readText(std::uint32_t length);
+    void readTextEvent(std::uint32_t length, TrackState& track);
+    void readTrackName(std::uint32_t length);
+    void readSetTempo(TrackState& track);
+    void mergeTempos();
+    void discardEvents();
+    void abandonSong();
+
+    // Layout (lyr_text_layout.cpp).
+    void layoutPass(const Canvas& canvas, const Rect& lyricArea);
+    void layoutSyllable(EventList::iterator event);
+    std::u16string wordFrom(EventList::const_iterator event, std::u16string syllable) const;
+    void closeTailLine();
+    void insertPauseMarkers(EventList::iterator event);
+
     Notifier& m_notifier;
     const ResourceSource* m_resources = nullptr;
 
@@ -144,6 +183,16 @@ private:
     std::int32_t m_format = 0;
     std::int32_t m_trackCount = 0;
     std::int32_t m_division = 0;
+
+    // Reader state, valid during openSong only.
+    ByteStream* m_in = nullptr;
+    std::int64_t m_streamSize = 0;
+    std::int32_t m_tick = 0;
+    std::int32_t m_trackIndex = 0;
+    std::uint32_t m_chunkLength = 0;
+    std::int64_t m_trackDataStart = 0;
+    std::int64_t m_nextChunkPos = 0;
+    std::vector<TempoEntry> m_tempos;
 
     std::array<char16_t, 256> m_charTable{};
     std::int32_t m_languageCode = 0;
@@ -165,8 +214,11 @@ private:
     std::int32_t m_spaceAbove = 0;
     Rect m_lyricArea;
     std::u16string m_currentLineText;
+    // The last syllable handled by the layout (or the head); end() when there is none.
     EventList::iterator m_previousEvent;
     bool m_firstSyllable = false;
+    // The layout's canvas while a pass runs, so that closing a line can measure it.
+    const Canvas* m_canvas = nullptr;
 };
 
 }  // namespace melodeck
