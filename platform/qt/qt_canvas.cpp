@@ -25,6 +25,7 @@ QFont makeFont(const FontSpec& spec) {
     // Text extents are measured prefix by prefix during layout; without kerning a longer
     // prefix is never narrower than a shorter one.
     font.setKerning(false);
+    font.setHintingPreference(QFont::PreferFullHinting);
     return font;
 }
 
