@@ -1,0 +1,77 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "font_record.h"
+
+namespace melodeck {
+
+// Lyric languages run from 3001 (English) to 3018; 3001 and 3002 are also interface
+// languages.
+inline constexpr std::int32_t kLanguageEnglish = 3001;
+inline constexpr std::int32_t kLanguageRussian = 3002;
+// Colours are 0x00BBGGRR.
+inline constexpr std::uint32_t kColorWhite = 0x00FFFFFF;
+inline constexpr std::uint32_t kColorMagenta = 0x00FF00FF;
+// Folder texts hold at most this many units (a 260-unit buffer with its terminator).
+inline constexpr std::size_t kMaxFolderUnits = 259;
+
+// Every setting of the document, named by the value it is stored as, in declaration order
+// with the values a new document starts from. The commands and dialogs read and change the
+// members directly; the settings store loads them at start and saves them at exit.
+//
+// Single-threaded: used on the UI thread only.
+class DocSettings {
+public:
+    DocSettings();
+
+    std::int32_t Repeat = 0;     // repeat mode on (1) or off (0)
+    std::int32_t InfoBlock = 1;  // the view's information block shown (1) or hidden (0)
+    std::u16string lastFolder;   // last folder songs or pictures were added from
+    std::int32_t LyricCode = kLanguageEnglish;  // lyric language, 3001..3018
+    std::int32_t iTon = 0;   // the view's tone steps when it was last destroyed
+    std::int32_t iVol = 0;   // the view's volume steps when it was last destroyed
+    std::int32_t iTemp = 0;  // the view's tempo steps when it was last destroyed
+    std::vector<std::u16string> pictures;  // background picture paths, in display order
+    // The folder of the program's read-only data, ending with "/", so that "KaraokeFiles"
+    // or "Images/Water.jpg" can be appended directly. Never stored.
+    std::u16string programFolder;
+    std::int32_t currentPicture = -1;  // index into pictures of the picture chosen last
+    std::int32_t ListInd = 0;          // the view's current index when it was last destroyed
+    std::array<LogFont, kFontCount> logFonts{};        // the fonts as handed to the platform
+    std::array<FontRecord, kFontCount> fontRecords{};  // the fonts as stored
+    std::uint32_t ColorSong = kColorWhite;  // lyric text not yet sung
+    std::uint32_t ColorPlay = kColorMagenta;  // lyric text already sung
+    std::int32_t AllScr = 0;      // as many lyric lines as fit (1) instead of LinesCount (0)
+    std::int32_t UFN = 0;         // the playlist shows file names (1) or song titles (0)
+    std::int32_t LinesCount = 4;  // lyric lines shown
+    std::int32_t LAbove = 12;     // pixels above the first lyric line
+    std::int32_t LDelay = 100;    // relative delay between song and lyrics
+    std::int32_t firstRun = 0;    // set by a load that finds no stored configuration
+    std::int32_t storedLanguage = 0;  // ProgLang as loaded; 0 when none was chosen
+    std::int32_t interfaceLanguage = kLanguageEnglish;  // in effect; saved as ProgLang
+
+    // Font operations; `i` is a font use 0..2, any other index is ignored.
+
+    // Copies at most 31 characters of `name` into both records of font `i`.
+    void setFontFace(int i, std::u16string_view name);
+    // The face name of logFonts[i]; empty for a bad index.
+    std::u16string getFontFace(int i) const;
+    // logFonts[i].height := size * verticalDpi / 72 (truncated); fontRecords[i].size := size.
+    void setFontSize(int i, int verticalDpi, std::int32_t size);
+    void setFontBold(int i, bool on);
+    void setFontItalic(int i, bool on);
+};
+
+// The text of a NUL-terminated UTF-16 field of `units` code units; a field without a NUL
+// gives its first units - 1 units.
+std::u16string fieldText(const char16_t* field, std::size_t units);
+// Copies `text` into a field of `units` code units, cut to units - 1 and NUL-terminated;
+// the units after the terminator are left as they are.
+void setFieldText(char16_t* field, std::size_t units, std::u16string_view text);
+
+}  // namespace melodeck
