@@ -110,6 +110,17 @@ void FluidSynthLibrary::setDebugLog(bool on) {
     routeFluidLog(on);
 }
 
+void FluidSynthLibrary::setSink(SinkKind sink, const std::filesystem::path& wavPath) {
+    m_options.sink = sink;
+    m_options.wavPath = wavPath;
+    m_activeSink = sink;
+    if (!m_core) return;
+    m_sink.reset();  // closes a WAV file before another one may open it
+    m_sink = makeSink();
+    m_core->setLatencyFrames(m_sink->latencyFrames());
+    m_sink->wake();
+}
+
 void FluidSynthLibrary::timid_get_configuration(SynthConfig& config) { config = m_config; }
 
 void FluidSynthLibrary::timid_set_configuration(const SynthConfig& config) {

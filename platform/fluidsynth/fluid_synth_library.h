@@ -77,6 +77,9 @@ public:
     SynthWaveOut* timid_get_hwaveout() override;
     void timid_term() override;
 
+    // Sends the audio to `sink` from now on (to `wavPath` for SinkKind::Wav); a song that
+    // plays goes on there. The synthesizer and its SoundFonts are kept.
+    void setSink(SinkKind sink, const std::filesystem::path& wavPath = {});
     // Routes FluidSynth's log to stderr (true) or nowhere.
     void setDebugLog(bool on);
     // The sink in use, after a device that would not open fell back to the silent one; the

@@ -112,10 +112,12 @@ std::vector<fs::path> soundFontsFromConfigText(std::string_view text, const fs::
         if (directive == "dir") {
             const fs::path dir = fs::path(words[1]).is_absolute() ? fs::path(words[1]) : cfgDir / words[1];
             dirs.insert(dirs.begin() + 1, dir);
-        } else if (directive == "soundfont" || directive == "%font") {
-            if (const auto found = findIn(words[1], dirs)) appendOnce(fonts, *found);
-            else if (std::find(missing.begin(), missing.end(), words[1]) == missing.end())
-                missing.push_back(words[1]);
+        } else if (directive == "soundfont" || directive == "%font" || (words.size() >= 3 && words[1] == "%font")) {
+            // A program of a bank may come from a SoundFont: "PROGRAM %font FILE BANK PRESET".
+            const std::string& name = words[1] == "%font" ? words[2] : words[1];
+            if (const auto found = findIn(name, dirs)) appendOnce(fonts, *found);
+            else if (std::find(missing.begin(), missing.end(), name) == missing.end())
+                missing.push_back(name);
         } else if (directive == "source" && depth < kMaxSourceDepth) {
             const auto found = findIn(words[1], dirs);
             const auto nested = found ? readWholeFile(*found) : std::nullopt;

@@ -35,7 +35,8 @@ struct InstrumentSetup {
 InstrumentSetup resolveInstrumentSetup(std::u16string_view configFile, const InstrumentSearch& search);
 
 // The SoundFonts named by the text of a configuration file that lives in `cfgDir`:
-// "soundfont NAME" lines and the SoundFont files of "%font" lines, each once, in order;
+// "soundfont NAME" lines and the SoundFont files of "%font" lines (alone or as a bank's
+// program, "0 %font NAME 0 0"), each once, in order;
 // "dir PATH" adds a folder where later relative names are also looked for; "source FILE"
 // reads another configuration file (relative to cfgDir; nesting stops at 8 levels).
 // '#' starts a comment; names may be in double quotes. Names that cannot be found are

@@ -54,6 +54,9 @@ std::unique_ptr<PlaybackCore> PlaybackCore::create(std::uint32_t rate, int voice
     // counted from frames, and the fast sinks render far quicker than real time.
     fluid_settings_setstr(settings.get(), "player.timing-source", "sample");
     fluid_settings_setint(settings.get(), "player.reset-synth", 1);
+    // Locking the SoundFont's samples into memory costs seconds of page pinning at every
+    // load and buys nothing for a player that is not a live instrument.
+    fluid_settings_setint(settings.get(), "synth.lock-memory", 0);
     FluidSynthPtr synth(new_fluid_synth(settings.get()));
     if (!synth) return nullptr;
     for (const std::string& font : soundFonts) {
