@@ -95,12 +95,12 @@ int main(int argc, char** argv) {
     const std::filesystem::path flower =
         std::filesystem::path(MELODECK_DATA_DIR) / "Images" / "Flower.jpg";
 
-    benchmark::RegisterBenchmark("LoadJpeg/4000x3000",
-                                 [&](benchmark::State& s) { loadPicture(s, photo); })
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("LoadJpeg/default_480x640",
-                                 [&](benchmark::State& s) { loadPicture(s, flower); })
-        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("LoadJpeg/4000x3000", [&](benchmark::State& s) {
+        loadPicture(s, photo);
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("LoadJpeg/default_480x640", [&](benchmark::State& s) {
+        loadPicture(s, flower);
+    })->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("RowBufferGrownInFixedSteps/4000x3000", rowBufferGrownInSteps)
         ->Unit(benchmark::kMillisecond);
 

@@ -5,9 +5,9 @@
 #include <memory>
 #include <span>
 
-// jpeglib.h relies on FILE and size_t being declared before it; jerror.h on the
-// configuration that jpeglib.h brings in.
+// jpeglib.h relies on FILE and size_t being declared before it.
 #include <jpeglib.h>
+// jerror.h after jpeglib.h: which message codes exist depends on jpeglib.h's configuration.
 #include <jerror.h>
 
 namespace melodeck {
@@ -97,8 +97,7 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-bool allocatePicture(std::optional<CSTScreenBuffer>* picture, JDIMENSION width,
-                     JDIMENSION height) {
+bool allocatePicture(std::optional<CSTScreenBuffer>* picture, JDIMENSION width, JDIMENSION height) {
     *picture = CSTScreenBuffer::create(static_cast<std::int32_t>(width),
                                        static_cast<std::int32_t>(height));
     return picture->has_value();
@@ -158,8 +157,7 @@ bool runDecoder(Decompressor* decoder, std::FILE* file, std::optional<CSTScreenB
     if (!allocatePicture(picture, info->output_width, info->output_height)) {
         return false;
     }
-    JSAMPARRAY row = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info),
-                                                JPOOL_IMAGE,
+    JSAMPARRAY row = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE,
                                                 info->output_width * components, 1);
     while (info->output_scanline < info->output_height) {
         const auto y = static_cast<std::int32_t>(info->output_scanline);

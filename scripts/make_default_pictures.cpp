@@ -47,8 +47,8 @@ public:
 
     // Blends `colour` with the given opacity over the part of each pixel where inside(x, y)
     // holds, within the box [left, right) x [top, bottom).
-    void shape(double left, double top, double right, double bottom, Colour colour,
-               double opacity, const std::function<bool(double, double)>& inside) {
+    void shape(double left, double top, double right, double bottom, Colour colour, double opacity,
+               const std::function<bool(double, double)>& inside) {
         const int x0 = std::max(0, static_cast<int>(std::floor(left)));
         const int y0 = std::max(0, static_cast<int>(std::floor(top)));
         const int x1 = std::min(kWidth, static_cast<int>(std::ceil(right)));
@@ -218,7 +218,13 @@ Picture mountain() {
     p.ellipse(120, 300, 40, 40, Colour{255, 235, 180});
     p.polygon({{-20, 460}, {150, 250}, {290, 400}, {380, 300}, {500, 420}, {500, 640}, {-20, 640}},
               Colour{110, 105, 150});
-    p.polygon({{-20, 470}, {90, 380}, {230, 200}, {330, 330}, {420, 260}, {500, 330}, {500, 640},
+    p.polygon({{-20, 470},
+               {90, 380},
+               {230, 200},
+               {330, 330},
+               {420, 260},
+               {500, 330},
+               {500, 640},
                {-20, 640}},
               Colour{75, 75, 115});
     p.polygon({{230, 200}, {262, 240}, {248, 250}, {232, 236}, {212, 252}, {200, 238}},
@@ -251,9 +257,8 @@ int main(int argc, char** argv) {
         {"Mountain.jpg", mountain},
     };
     for (const auto& [name, draw] : pictures) {
-        const std::vector<std::uint8_t> jpeg =
-            melodeck::encodeJpeg(draw().samples(), kWidth, kHeight, melodeck::JpegColour::Rgb,
-                                 {.quality = 88});
+        const std::vector<std::uint8_t> jpeg = melodeck::encodeJpeg(
+            draw().samples(), kWidth, kHeight, melodeck::JpegColour::Rgb, {.quality = 88});
         if (jpeg.empty() || !melodeck::writeBytes(dir / name, jpeg)) {
             std::fprintf(stderr, "cannot write %s\n", (dir / name).string().c_str());
             return 1;

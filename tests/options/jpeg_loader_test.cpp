@@ -59,8 +59,8 @@ TEST(LoadJpeg, GreyscaleGivesGreyPixels) {
     for (std::size_t i = 0; i < samples.size(); ++i) {
         samples[i] = static_cast<std::uint8_t>(i % 64 * 4);
     }
-    const auto picture = loadJpeg(dir.write("grey.jpg", encodeJpeg(samples, 64, 16,
-                                                                   JpegColour::Grey)));
+    const auto picture =
+        loadJpeg(dir.write("grey.jpg", encodeJpeg(samples, 64, 16, JpegColour::Grey)));
     ASSERT_TRUE(picture);
     for (std::int32_t x = 0; x < 64; ++x) {
         const Rgb p = pixel(*picture, x, 5);

@@ -62,9 +62,9 @@ inline std::vector<std::uint8_t> texturedJpeg(std::int32_t width, std::int32_t h
     std::vector<std::uint8_t> samples;
     for (std::int32_t y = 0; y < height; ++y) {
         for (std::int32_t x = 0; x < width; ++x) {
-            samples.insert(samples.end(), {static_cast<std::uint8_t>(x * 7 + y),
-                                           static_cast<std::uint8_t>(y * 5),
-                                           static_cast<std::uint8_t>((x ^ y) * 3)});
+            samples.insert(samples.end(),
+                           {static_cast<std::uint8_t>(x * 7 + y), static_cast<std::uint8_t>(y * 5),
+                            static_cast<std::uint8_t>((x ^ y) * 3)});
         }
     }
     return encodeJpeg(samples, width, height, JpegColour::Rgb, {.progressive = progressive});

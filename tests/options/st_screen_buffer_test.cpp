@@ -22,9 +22,9 @@ TEST(CSTScreenBuffer, OddWidthPadsRowsToMultipleOfFourStoredBottomUpInBgr) {
     for (std::int32_t y = 0; y < kHeight; ++y) {
         std::vector<std::uint8_t> rgb;
         for (std::int32_t x = 0; x < kWidth; ++x) {
-            rgb.insert(rgb.end(), {static_cast<std::uint8_t>(y + 1),
-                                   static_cast<std::uint8_t>(10 + x % 200),
-                                   static_cast<std::uint8_t>(200 - y)});
+            rgb.insert(rgb.end(),
+                       {static_cast<std::uint8_t>(y + 1), static_cast<std::uint8_t>(10 + x % 200),
+                        static_cast<std::uint8_t>(200 - y)});
         }
         bitmap->setRgbRow(y, rgb);
     }
@@ -56,8 +56,8 @@ TEST(CSTScreenBuffer, RefusesEmptyNegativeAndOversizedPictures) {
     EXPECT_FALSE(CSTScreenBuffer::create(60000, 60000));
     EXPECT_FALSE(CSTScreenBuffer::create(CSTScreenBuffer::kMaxSide + 1, 1));
     // Both sides within the limit, the area beyond it.
-    EXPECT_FALSE(CSTScreenBuffer::sizeAccepted(CSTScreenBuffer::kMaxSide,
-                                               CSTScreenBuffer::kMaxSide));
+    EXPECT_FALSE(
+        CSTScreenBuffer::sizeAccepted(CSTScreenBuffer::kMaxSide, CSTScreenBuffer::kMaxSide));
     EXPECT_TRUE(CSTScreenBuffer::sizeAccepted(8000, 6000));
 }
 
