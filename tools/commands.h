@@ -12,5 +12,6 @@ int runLyrics(const Args& args);
 int runLrc(const Args& args);
 int runDump(const Args& args);
 int runTrace(const Args& args);
+int runReg(const Args& args);
 
 }  // namespace melodeck::tool

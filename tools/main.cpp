@@ -31,6 +31,8 @@ constexpr std::array kCommands{
     Command{"trace", runTrace,
             "FILE [dump options] [--sync P0] [--step N] [--pictures 0|1]",
             "the paints of the lyric clock, as JSON"},
+    Command{"reg", runReg, "export [--hive NAME]",
+            "the settings store as the text of a .reg file"},
 };
 
 void printUsage(std::FILE* out) {
