@@ -12,9 +12,8 @@ std::int32_t widthOf(std::size_t characters, std::int32_t charWidth) {
     const std::int64_t width = static_cast<std::int64_t>(std::min<std::size_t>(
                                    characters, std::numeric_limits<std::int32_t>::max())) *
                                charWidth;
-    return static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(width, std::numeric_limits<std::int32_t>::min(),
-                                 std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        width, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace

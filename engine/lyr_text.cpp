@@ -118,9 +118,8 @@ std::u16string CLyrText::infoLineText(const InfoEntry& entry) const {
 void CLyrText::setTempo(std::uint32_t tempo) {
     // A file may declare a division of 0; it is taken as 1 rather than divided by.
     const double division = m_division == 0 ? 1.0 : static_cast<double>(m_division);
-    const double value = ((static_cast<double>(m_sampleRate) * static_cast<double>(tempo)) *
-                          0.065536) /
-                         division;
+    const double value =
+        ((static_cast<double>(m_sampleRate) * static_cast<double>(tempo)) * 0.065536) / division;
     std::int32_t scaled = 0;
     if (value >= static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
         scaled = std::numeric_limits<std::int32_t>::max();

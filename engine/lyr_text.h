@@ -138,8 +138,8 @@ protected:
 private:
     // One entry of the tempo list that exists only while a file is read.
     struct TempoEntry {
-        std::int32_t tick = 0;     // MIDI ticks
-        std::uint32_t tempo = 0;   // microseconds per quarter note
+        std::int32_t tick = 0;    // MIDI ticks
+        std::uint32_t tempo = 0;  // microseconds per quarter note
     };
     // Results of readTrack and scanEvents, with the values of the file format's description.
     enum class TrackResult { Ok = 0, ShortHeader = -1, BadTrack = -2 };

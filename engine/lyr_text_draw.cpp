@@ -108,9 +108,8 @@ void wrapText(CLyrTextDraw& box, const Canvas& canvas) {
     }
     box.lineCount = static_cast<std::int32_t>(box.lines.size());
     box.firstLine = box.lines.front();
-    const Size size =
-        canvas.measureSingleLine(box.lines.size() == 1 ? std::u16string_view(box.text)
-                                                       : std::u16string_view(box.firstLine));
+    const Size size = canvas.measureSingleLine(
+        box.lines.size() == 1 ? std::u16string_view(box.text) : std::u16string_view(box.firstLine));
     box.firstLineWidth = size.width;
     box.firstLineHeight = size.height;
 }

@@ -310,7 +310,8 @@ void CLyrText::setLinesShown(std::int32_t linesCount, std::int32_t allScr, std::
         return;
     }
     if (allScr != 0) {
-        m_linesShown = static_cast<std::int32_t>(std::max<std::int64_t>(available / m_lineHeight, 0));
+        m_linesShown =
+            static_cast<std::int32_t>(std::max<std::int64_t>(available / m_lineHeight, 0));
         return;
     }
     m_linesShown = linesCount;

@@ -127,8 +127,7 @@ TEST_F(CharTableTest, LoadingAgainStartsFromTheIdentity) {
 TEST_F(CharTableTest, MissingTableIsReportedAndLeavesTheIdentity) {
     engine.setResourceSource(&resources);
     engine.loadCharTable(kLanguageRussian);
-    EXPECT_EQ(notifier.messages(),
-              (std::vector<std::string>{"Could not locate character table."}));
+    EXPECT_EQ(notifier.messages(), (std::vector<std::string>{"Could not locate character table."}));
     EXPECT_EQ(engine.charTable()[0xC0], u'\u00C0');
     EXPECT_EQ(engine.charTable()[0x80], u'\u0080');
     EXPECT_EQ(engine.languageCode(), kLanguageRussian);
@@ -136,8 +135,7 @@ TEST_F(CharTableTest, MissingTableIsReportedAndLeavesTheIdentity) {
 
 TEST_F(CharTableTest, NoResourceSourceMeansTheTableIsNotFound) {
     engine.loadCharTable(kLanguageRussian);
-    EXPECT_EQ(notifier.messages(),
-              (std::vector<std::string>{"Could not locate character table."}));
+    EXPECT_EQ(notifier.messages(), (std::vector<std::string>{"Could not locate character table."}));
 }
 
 TEST_F(CharTableTest, UnloadableTableIsReportedAndLeavesTheIdentity) {

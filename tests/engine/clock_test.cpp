@@ -88,7 +88,8 @@ TEST_F(ClockTest, SampleArithmeticWrapsAtThirtyTwoBits) {
     smf.text("a ").delta(0x7FFFFFFF).text("b").endOfTrack();
     openAndLayOut(smf);
     const std::uint64_t exact = (0x7FFFFFFFull * 1505280) >> 16;
-    EXPECT_EQ(findText("b")->sampleTime, static_cast<std::int32_t>(static_cast<std::uint32_t>(exact)));
+    EXPECT_EQ(findText("b")->sampleTime,
+              static_cast<std::int32_t>(static_cast<std::uint32_t>(exact)));
 }
 
 TEST_F(ClockTest, DelayBaseIsTheAverageSamplesPerTickToTheFirstSyllable) {
@@ -234,10 +235,10 @@ TEST_F(PauseCursorTest, WithoutPicturesTheAreaIsClearedAndTheNextPageShowsAtOnce
 
 TEST_F(PauseCursorTest, WipeMarkersComeDueAQuarterSecondApart) {
     engine.hasPictures = true;
-    engine.advanceTo(0);             // a
-    engine.advanceTo(3 * kRate);     // marker 1
-    engine.advanceTo(3 * kRate);     // marker 10 at the same time
-    engine.advanceTo(3 * kRate);     // marker 11 is not due yet
+    engine.advanceTo(0);          // a
+    engine.advanceTo(3 * kRate);  // marker 1
+    engine.advanceTo(3 * kRate);  // marker 10 at the same time
+    engine.advanceTo(3 * kRate);  // marker 11 is not due yet
     EXPECT_EQ(paintedMarkers(), (std::vector<int>{0, 1, 10}));
     engine.advanceTo(3 * kRate + kRate / 4);
     EXPECT_EQ(paintedMarkers(), (std::vector<int>{0, 1, 10, 11}));

@@ -20,8 +20,8 @@ namespace melodeck::test {
 // Exposes the layout's parts and records what advanceTo paints.
 class TestLyrText : public CLyrText {
 public:
-    using CLyrText::CLyrText;
     using CLyrText::appendSyllable;
+    using CLyrText::CLyrText;
     using CLyrText::mutableEvents;
     using CLyrText::newLine;
 

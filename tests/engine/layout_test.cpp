@@ -2,9 +2,11 @@
 // centre lines, wrapText, the lines-shown rule and the fixed-width canvas.
 
 #include <chrono>
+#include <random>
 
 #include "engine_fixture.h"
 #include "lyr_text_draw.h"
+#include "text_wrap.h"
 
 namespace melodeck::test {
 namespace {
@@ -14,7 +16,8 @@ using LayoutTest = EngineTest;
 // 10 px characters: a width of 10 * n holds n characters.
 
 TEST_F(LayoutTest, WordMovesToTheNextLineWholeWhenItsRestDoesNotFit) {
-    openAndLayOut(karaokeFile({{0, "aaaaaaaaaaaaaaaaaaaa "}, {10, "Won"}, {20, "der"}, {30, "ful "}}));
+    openAndLayOut(
+        karaokeFile({{0, "aaaaaaaaaaaaaaaaaaaa "}, {10, "Won"}, {20, "der"}, {30, "ful "}}));
     EXPECT_EQ(lineTexts(), (std::vector<std::u16string>{u"aaaaaaaaaaaaaaaaaaaa ", u"Wonderful "}));
     EXPECT_EQ(indexOfLine(findText("Won")->line), 1u);
     EXPECT_EQ(findText("der")->lineOffset, 3);
@@ -22,7 +25,8 @@ TEST_F(LayoutTest, WordMovesToTheNextLineWholeWhenItsRestDoesNotFit) {
 
 TEST_F(LayoutTest, LookAheadStopsAtAWordEndOrALineMark) {
     // "ab" + "cd" fit; the look-ahead stops at "\ef" so "ab" is not pushed to a new line.
-    openAndLayOut(karaokeFile({{0, "xxxxxxxxxxxxxxxxxxx "}, {10, "ab"}, {20, "cd"}, {30, "\\efghijklmno"}}));
+    openAndLayOut(
+        karaokeFile({{0, "xxxxxxxxxxxxxxxxxxx "}, {10, "ab"}, {20, "cd"}, {30, "\\efghijklmno"}}));
     EXPECT_EQ(indexOfLine(findText("ab")->line), 0u);
     EXPECT_EQ(indexOfLine(findText("cd")->line), 0u);
 }
@@ -50,7 +54,7 @@ TEST_F(LayoutTest, WordWiderThanTheAreaIsSplitIntoNewSyllables) {
     EXPECT_EQ(lineTexts(),
               (std::vector<std::u16string>{u"one ", u"abcdefghij", u"klmnopqrst", u"uvwxy"}));
     EXPECT_EQ(texts(), (std::vector<std::string>{"one ", "abcdefghijklmnopqrstuvwxy",
-                                                  "klmnopqrstuvwxy", "uvwxy"}));
+                                                 "klmnopqrstuvwxy", "uvwxy"}));
     EXPECT_EQ(engine.eventCount(), 5);
     const SongEvent* original = findText("abcdefghijklmnopqrstuvwxy");
     const SongEvent* rest = findText("klmnopqrstuvwxy");
@@ -75,7 +79,8 @@ TEST_F(LayoutTest, WordThatFitsNoLineLeavesABlankLine) {
 TEST_F(LayoutTest, ClosedLineIsAsWideAsItsOwnText) {
     // The fit test measured "Hello " with the next word, and the marks "/" with the line;
     // neither may centre the line.
-    openAndLayOut(karaokeFile({{0, "Hello "}, {10, "wonderful "}, {20, "world "}, {30, "bye/"}}), 160);
+    openAndLayOut(karaokeFile({{0, "Hello "}, {10, "wonderful "}, {20, "world "}, {30, "bye/"}}),
+                  160);
     ASSERT_EQ(lineTexts(), (std::vector<std::u16string>{u"Hello wonderful ", u"world bye", u""}));
     auto line = engine.lines().begin();
     EXPECT_EQ((line++)->width, 160);
@@ -261,6 +266,79 @@ TEST_F(WrapTextTest, BoxCanBeWrappedAgain) {
     wrapText(box, canvas);
     EXPECT_EQ(box.lines, (std::vector<std::u16string>{u"xy"}));
     EXPECT_EQ(box.firstLineWidth, 20);
+}
+
+// A font whose characters differ in width, as real ones do, and whose widest character is
+// far wider than the average: the starting guess then falls well short of a full line.
+class ProportionalCanvas : public Canvas {
+public:
+    std::int32_t maxCharWidth() const override { return 24; }
+    std::int32_t textExtent(std::u16string_view text) const override {
+        std::int32_t width = 0;
+        for (char16_t c : text) {
+            width += widthOf(c);
+        }
+        return width;
+    }
+    Size measureSingleLine(std::u16string_view text) const override {
+        return text.empty() ? Size{} : Size{textExtent(text), 17};
+    }
+
+private:
+    static std::int32_t widthOf(char16_t c) {
+        switch (c) {
+            case u'i':
+                return 3;
+            case u'm':
+                return 24;
+            case u' ':
+                return 4;
+            case u'\t':
+                return 0;
+            default:
+                return 7;
+        }
+    }
+};
+
+TEST_F(WrapTextTest, ProportionalFontFillsLinesBeyondTheStartingGuess) {
+    ProportionalCanvas proportional;
+    CLyrTextDraw box;
+    box.rect = Rect{0, 0, 48, 100};  // the guess is 2 characters; "aaaaaa" takes 42 px
+    box.text = u"aaaaaa iii m";
+    wrapText(box, proportional);
+    EXPECT_EQ(box.lines, (std::vector<std::u16string>{u"aaaaaa ", u"iii m"}));
+    EXPECT_EQ(box.firstLineWidth, 46);
+    EXPECT_EQ(box.firstLineHeight, 17);
+}
+
+TEST_F(WrapTextTest, LayoutFitTestAgreesWithAFullWrap) {
+    // The layout looks only at the first line of a wrap; it must see what wrapText sees.
+    ProportionalCanvas proportional;
+    std::mt19937 random(7);
+    const std::u16string alphabet = u"aim  \t\n/x";
+    for (int round = 0; round < 3000; ++round) {
+        std::u16string text(random() % 30, u'a');
+        for (char16_t& c : text) {
+            c = alphabet[random() % alphabet.size()];
+        }
+        const std::int32_t width = static_cast<std::int32_t>(random() % 120) - 10;
+        for (const Canvas* font :
+             {static_cast<const Canvas*>(&canvas), static_cast<const Canvas*>(&proportional)}) {
+            CLyrTextDraw box;
+            box.rect = Rect{0, 0, width, 10};
+            box.text = text;
+            wrapText(box, *font);
+            const detail::FirstLineFit fit = detail::fitFirstLine(text, width, *font);
+            SCOPED_TRACE(::testing::Message() << "round " << round << " width " << width);
+            ASSERT_EQ(fit.single, box.lineCount == 1);
+            if (!text.empty()) {
+                ASSERT_EQ(fit.length, box.lines.front().size());
+                ASSERT_EQ(fit.size.width, box.firstLineWidth);
+                ASSERT_EQ(fit.size.height, box.firstLineHeight);
+            }
+        }
+    }
 }
 
 // ---- Canvas and stream -------------------------------------------------------------------

@@ -331,8 +331,8 @@ TEST_F(ReaderTest, FirstSetTempoReplacesDefaultAtTickZero) {
     smf.header(1, 3).track().delta(960).tempo(400000).endOfTrack();
     smf.track().endOfTrack().track().delta(2000).text("a").endOfTrack();
     ASSERT_NE(open(smf), nullptr);
-    EXPECT_EQ(tempoEvents(engine), (std::vector<std::pair<std::int32_t, std::uint32_t>>{
-                                       {0, 400000}}));
+    EXPECT_EQ(tempoEvents(engine),
+              (std::vector<std::pair<std::int32_t, std::uint32_t>>{{0, 400000}}));
 }
 
 TEST_F(ReaderTest, LaterSetTemposAddEntriesAtTheirTicks) {
@@ -340,8 +340,8 @@ TEST_F(ReaderTest, LaterSetTemposAddEntriesAtTheirTicks) {
     smf.header(1, 3).track().tempo(400000).delta(480).tempo(250000).endOfTrack();
     smf.track().endOfTrack().track().delta(100).text("a").delta(900).text("b").endOfTrack();
     ASSERT_NE(open(smf), nullptr);
-    EXPECT_EQ(tempoEvents(engine), (std::vector<std::pair<std::int32_t, std::uint32_t>>{
-                                       {0, 400000}, {480, 250000}}));
+    EXPECT_EQ(tempoEvents(engine),
+              (std::vector<std::pair<std::int32_t, std::uint32_t>>{{0, 400000}, {480, 250000}}));
     EXPECT_EQ(texts(), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(event(3).tempo, 250000u);  // between a (100) and b (1000)
 }
@@ -361,8 +361,8 @@ TEST_F(ReaderTest, TempoChangesAfterTheLastSyllableAreNotMerged) {
     smf.header(1, 3).track().tempo(400000).delta(1000).tempo(300000).endOfTrack();
     smf.track().endOfTrack().track().delta(10).text("a").endOfTrack();
     ASSERT_NE(open(smf), nullptr);
-    EXPECT_EQ(tempoEvents(engine), (std::vector<std::pair<std::int32_t, std::uint32_t>>{
-                                       {0, 400000}}));
+    EXPECT_EQ(tempoEvents(engine),
+              (std::vector<std::pair<std::int32_t, std::uint32_t>>{{0, 400000}}));
     EXPECT_EQ(engine.eventCount(), 3);
 }
 
@@ -373,8 +373,8 @@ TEST_F(ReaderTest, WordsTracksFirstTempoOverwritesTheLastEntry) {
     smf.track().delta(10).text("a").tempo(200000).delta(990).text("b").endOfTrack();
     ASSERT_NE(open(smf), nullptr);
     // Track 2's first tempo replaces track 0's entry at 480 by one at tick 0.
-    EXPECT_EQ(tempoEvents(engine), (std::vector<std::pair<std::int32_t, std::uint32_t>>{
-                                       {0, 400000}, {0, 200000}}));
+    EXPECT_EQ(tempoEvents(engine),
+              (std::vector<std::pair<std::int32_t, std::uint32_t>>{{0, 400000}, {0, 200000}}));
 }
 
 TEST_F(ReaderTest, SetTempoOfZeroIsIgnoredAndDoesNotCountAsFirst) {
@@ -382,8 +382,8 @@ TEST_F(ReaderTest, SetTempoOfZeroIsIgnoredAndDoesNotCountAsFirst) {
     smf.header(1, 3).track().tempo(0).delta(480).tempo(300000).endOfTrack();
     smf.track().endOfTrack().track().delta(1000).text("a").endOfTrack();
     ASSERT_NE(open(smf), nullptr);
-    EXPECT_EQ(tempoEvents(engine), (std::vector<std::pair<std::int32_t, std::uint32_t>>{
-                                       {0, 300000}}));
+    EXPECT_EQ(tempoEvents(engine),
+              (std::vector<std::pair<std::int32_t, std::uint32_t>>{{0, 300000}}));
 }
 
 TEST_F(ReaderTest, SetTempoReadsThreeBytesWhateverItsDeclaredLength) {
@@ -391,8 +391,8 @@ TEST_F(ReaderTest, SetTempoReadsThreeBytesWhateverItsDeclaredLength) {
     smf.header(1, 3).track().metaDeclared(0x51, 0, "\x06\x1a\x80").endOfTrack();
     smf.track().endOfTrack().track().delta(10).text("a").endOfTrack();
     ASSERT_NE(open(smf), nullptr);
-    EXPECT_EQ(tempoEvents(engine), (std::vector<std::pair<std::int32_t, std::uint32_t>>{
-                                       {0, 400000}}));
+    EXPECT_EQ(tempoEvents(engine),
+              (std::vector<std::pair<std::int32_t, std::uint32_t>>{{0, 400000}}));
 }
 
 }  // namespace

@@ -149,7 +149,9 @@ private:
         }
         return m_tracks.back().data;
     }
-    static void append(Bytes& out, std::string_view text) { out.insert(out.end(), text.begin(), text.end()); }
+    static void append(Bytes& out, std::string_view text) {
+        out.insert(out.end(), text.begin(), text.end());
+    }
     static void append16(Bytes& out, std::uint16_t v) {
         out.push_back(static_cast<std::uint8_t>(v >> 8));
         out.push_back(static_cast<std::uint8_t>(v));

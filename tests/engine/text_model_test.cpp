@@ -13,8 +13,8 @@ constexpr std::int32_t kRate = 22050;
 constexpr std::uint32_t kTicksPerTenSeconds = 9600;
 
 TEST_F(TextModelTest, BackslashAndSlashBreakLinesWithoutEmptyOnes) {
-    openAndLayOut(karaokeFile({{0, "\\Hap"}, {10, "py "}, {20, "birth"}, {30, "day/"}, {40, "to "}}),
-                  1000);
+    openAndLayOut(
+        karaokeFile({{0, "\\Hap"}, {10, "py "}, {20, "birth"}, {30, "day/"}, {40, "to "}}), 1000);
     EXPECT_EQ(lineTexts(), (std::vector<std::u16string>{u"Happy birthday", u"to "}));
     EXPECT_EQ(engine.lineCount(), 2);
     EXPECT_EQ(findText("\\Hap")->length, 3);
@@ -130,7 +130,8 @@ TEST_F(TextModelTest, FirstSyllableNeverGetsMarkersAndOpensAPage) {
 TEST_F(TextModelTest, PageStartGoesToTheLineTheSyllableJoined) {
     // "b/" comes after a long pause and closes its line: the page opens at b's line, not at
     // the empty one its slash opened.
-    openAndLayOut(karaokeFile({{0, "a/"}, {kTicksPerTenSeconds, "b/"}, {kTicksPerTenSeconds + 10, "c"}}));
+    openAndLayOut(
+        karaokeFile({{0, "a/"}, {kTicksPerTenSeconds, "b/"}, {kTicksPerTenSeconds + 10, "c"}}));
     ASSERT_EQ(engine.lineCount(), 3);
     auto line = engine.lines().begin();
     EXPECT_EQ((line++)->pageStart, 1);
@@ -146,9 +147,8 @@ TEST_F(TextModelTest, FirstLineOpensAPageEvenWhenTheFirstSyllableEndsIt) {
 }
 
 TEST_F(TextModelTest, SecondLongPauseGetsItsOwnMarkers) {
-    openAndLayOut(karaokeFile({{0, "a/"},
-                               {kTicksPerTenSeconds, "b/"},
-                               {2 * kTicksPerTenSeconds, "c"}}));
+    openAndLayOut(
+        karaokeFile({{0, "a/"}, {kTicksPerTenSeconds, "b/"}, {2 * kTicksPerTenSeconds, "c"}}));
     EXPECT_EQ(engine.eventCount(), 1 + 3 + 24);
     EXPECT_EQ(engine.eventCount(), static_cast<std::int32_t>(engine.events().size()));
 }
