@@ -20,10 +20,10 @@ Args::Args(std::string_view command, int argc, char** argv) : m_command(command)
         if (const auto eq = body.find('='); eq != std::string_view::npos) {
             m_options.emplace_back(std::string(body.substr(0, eq)),
                                    std::string(body.substr(eq + 1)));
-        } else if (i + 1 < argc) {
+        } else if (i + 1 < argc && !std::string_view(argv[i + 1]).starts_with("--")) {
             m_options.emplace_back(std::string(body), std::string(argv[++i]));
-        } else if (m_error.empty()) {
-            m_error = "option --" + std::string(body) + " needs a value";
+        } else {
+            m_options.emplace_back(std::string(body), std::string());
         }
     }
 }

@@ -11,7 +11,8 @@
 namespace melodeck::tool {
 
 // The command line of one subcommand: positional words and "--name value" (or
-// "--name=value") options. Every option takes a value, except "--help".
+// "--name=value") options. An option followed by nothing or by another option is a flag
+// with an empty value; "--help" is always a flag.
 //
 // The checking helpers report a usage problem on stderr, prefixed with the command's name,
 // and return false or nullopt; the command then exits with status 1.

@@ -13,5 +13,6 @@ int runLrc(const Args& args);
 int runDump(const Args& args);
 int runTrace(const Args& args);
 int runReg(const Args& args);
+int runPlay(const Args& args);
 
 }  // namespace melodeck::tool

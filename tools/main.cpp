@@ -33,6 +33,10 @@ constexpr std::array kCommands{
             "the paints of the lyric clock, as JSON"},
     Command{"reg", runReg, "export [--hive NAME]",
             "the settings store as the text of a .reg file"},
+    Command{"play", runPlay,
+            "FILE [--sink device|null|fast|wav:PATH] [--soundfont PATH] [--rate N] [--pitch N] "
+            "[--tempo-rate R] [--volume N] [--seconds S] [--ticks]",
+            "plays the song and prints each synthesizer notification as 'NAME wParam'"},
 };
 
 void printUsage(std::FILE* out) {

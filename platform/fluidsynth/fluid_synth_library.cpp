@@ -201,7 +201,10 @@ void FluidSynthLibrary::refuseSong() {
     m_listener.post(SYNTH_MSG_FINISHED, 0);
 }
 
-void FluidSynthLibrary::timid_play(const std::filesystem::path& path) {
+void FluidSynthLibrary::timid_play(const std::filesystem::path& path) { playWithTone(path, 0, kNormalPlaybackRate); }
+
+void FluidSynthLibrary::playWithTone(const std::filesystem::path& path, std::int32_t pitchSteps,
+                                     std::int64_t playbackRate) {
     const auto bytes = readSongFile(path);
     const auto timeline = bytes ? SongTimeline::read(*bytes) : std::nullopt;
     if (bytes && !timeline && m_refusedPaths.insert(path).second)
@@ -216,7 +219,7 @@ void FluidSynthLibrary::timid_play(const std::filesystem::path& path) {
     song->endSample = std::min(timeline->samplesAt(timeline->endTick(), rate), kMaxSongSeconds * rate);
     song->lengthSeconds = static_cast<std::uint32_t>(song->endSample / rate);
     if (const auto tick = timeline->firstSyllableTick()) song->syncSample = timeline->samplesAt(*tick, rate);
-    m_core->play(std::move(song));
+    m_core->play(std::move(song), pitchSteps, playbackRate);
     m_sink->wake();
 }
 

@@ -70,6 +70,9 @@ public:
     // FINISHED, so the caller moves on. The notifier says once per file when it is no MIDI
     // file; a file that cannot be read is the caller's to report.
     void timid_play(const std::filesystem::path& path) override;
+    // Starts `path` as timid_play does, but already shifted by `pitchSteps` semitones and at
+    // `playbackRate` (16.16) from its first note.
+    void playWithTone(const std::filesystem::path& path, std::int32_t pitchSteps, std::int64_t playbackRate);
     void timid_pause() override;
     void timid_stop() override;
     SynthStatus timid_get_status() override;

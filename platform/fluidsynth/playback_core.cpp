@@ -89,15 +89,15 @@ void PlaybackCore::setLatencyFrames(int frames) {
     m_latencyFrames = std::max(0, frames);
 }
 
-void PlaybackCore::play(std::unique_ptr<PreparedSong> song) {
+void PlaybackCore::play(std::unique_ptr<PreparedSong> song, int pitchSteps, std::int64_t playbackRate) {
     std::lock_guard lock(m_mutex);
-    replaceSong(std::move(song));
+    replaceSong(std::move(song), pitchSteps, playbackRate);
     m_status = SynthStatus::Playing;
 }
 
 void PlaybackCore::refuse() {
     std::lock_guard lock(m_mutex);
-    replaceSong(nullptr);
+    replaceSong(nullptr, 0, kNormalPlaybackRate);
     m_status = SynthStatus::Stopped;
     m_listener.post(SYNTH_MSG_STARTED, 0);
     m_listener.post(SYNTH_MSG_LENGTH, 0);
@@ -166,12 +166,15 @@ void PlaybackCore::applyTone() {
     fluid_synth_set_interp_method(m_synth.get(), -1, m_tone.highQuality ? FLUID_INTERP_DEFAULT : FLUID_INTERP_LINEAR);
 }
 
-void PlaybackCore::replaceSong(std::unique_ptr<PreparedSong> song) {
+void PlaybackCore::replaceSong(std::unique_ptr<PreparedSong> song, int pitchSteps, std::int64_t playbackRate) {
     auto next = song ? std::make_unique<Song>(std::move(*song)) : nullptr;
-    // Every song starts in its own key and at its own speed; the view applies its tone and
-    // tempo presses again when the display of the new song starts.
+    // Every song starts in the key and at the speed asked for, its own unless the caller says
+    // otherwise; the view applies its tone and tempo presses when the display starts.
     m_transposer.reset();
-    m_playbackRate = kNormalPlaybackRate;
+    m_transposer.shiftBy(pitchSteps, [](int, int, int, int) {});
+    m_playbackRate = playbackRate > 0
+                         ? static_cast<std::uint32_t>(std::min<std::int64_t>(playbackRate, kMaxPlaybackRate))
+                         : kNormalPlaybackRate;
     m_paused = false;
     if (m_song) {
         m_retiring = true;
@@ -281,7 +284,9 @@ void PlaybackCore::advance(int frames) {
         m_listener.post(SYNTH_MSG_SYNC, static_cast<std::uint32_t>(heard));
         song.syncSent = true;
     }
-    while (heard >= static_cast<std::int64_t>(song.nextSecond) * m_rate) {
+    // Elapsed seconds stop at the song's length: the last notes' release is not song time.
+    while (song.nextSecond <= song.prepared.lengthSeconds &&
+           heard >= static_cast<std::int64_t>(song.nextSecond) * m_rate) {
         m_listener.post(SYNTH_MSG_POSITION, song.nextSecond);
         ++song.nextSecond;
     }

@@ -59,8 +59,10 @@ public:
     void setLatencyFrames(int frames);
 
     // Starts `song`, replacing any song: the old one fades out over a few milliseconds (it
-    // sends nothing more) and the new one starts after it. Tempo and pitch return to normal.
-    void play(std::unique_ptr<PreparedSong> song);
+    // sends nothing more) and the new one starts after it, shifted by `pitchSteps`
+    // semitones and at `playbackRate` (16.16; 0 or below means normal speed).
+    void play(std::unique_ptr<PreparedSong> song, int pitchSteps = 0,
+              std::int64_t playbackRate = kNormalPlaybackRate);
     // Ends any song as play() does, then reports a song that could not be played as one that
     // started and finished at once: STARTED, LENGTH 0, FINISHED.
     void refuse();
@@ -84,7 +86,7 @@ private:
     PlaybackCore(FluidSettingsPtr settings, FluidSynthPtr synth, std::uint32_t rate, ListenerSlot& listener);
 
     // Everything below runs with m_mutex held.
-    void replaceSong(std::unique_ptr<PreparedSong> song);
+    void replaceSong(std::unique_ptr<PreparedSong> song, int pitchSteps, std::int64_t playbackRate);
     void applyTone();
     void announce();
     int blockFrames(int available) const;
