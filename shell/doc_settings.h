@@ -29,31 +29,49 @@ class DocSettings {
 public:
     DocSettings();
 
-    std::int32_t Repeat = 0;     // repeat mode on (1) or off (0)
-    std::int32_t InfoBlock = 1;  // the view's information block shown (1) or hidden (0)
-    std::u16string lastFolder;   // last folder songs or pictures were added from
-    std::int32_t LyricCode = kLanguageEnglish;  // lyric language, 3001..3018
-    std::int32_t iTon = 0;   // the view's tone steps when it was last destroyed
-    std::int32_t iVol = 0;   // the view's volume steps when it was last destroyed
-    std::int32_t iTemp = 0;  // the view's tempo steps when it was last destroyed
-    std::vector<std::u16string> pictures;  // background picture paths, in display order
+    // Repeat mode on (1) or off (0).
+    std::int32_t Repeat = 0;
+    // The view's information block shown (1) or hidden (0).
+    std::int32_t InfoBlock = 1;
+    // The last folder songs or pictures were added from.
+    std::u16string lastFolder;
+    // Lyric language, 3001..3018.
+    std::int32_t LyricCode = kLanguageEnglish;
+    // The view's tone, volume and tempo steps when it was last destroyed.
+    std::int32_t iTon = 0;
+    std::int32_t iVol = 0;
+    std::int32_t iTemp = 0;
+    // Background picture paths, in display order.
+    std::vector<std::u16string> pictures;
     // The folder of the program's read-only data, ending with "/", so that "KaraokeFiles"
     // or "Images/Water.jpg" can be appended directly. Never stored.
     std::u16string programFolder;
-    std::int32_t currentPicture = -1;  // index into pictures of the picture chosen last
-    std::int32_t ListInd = 0;          // the view's current index when it was last destroyed
-    std::array<LogFont, kFontCount> logFonts{};        // the fonts as handed to the platform
-    std::array<FontRecord, kFontCount> fontRecords{};  // the fonts as stored
-    std::uint32_t ColorSong = kColorWhite;  // lyric text not yet sung
-    std::uint32_t ColorPlay = kColorMagenta;  // lyric text already sung
-    std::int32_t AllScr = 0;      // as many lyric lines as fit (1) instead of LinesCount (0)
-    std::int32_t UFN = 0;         // the playlist shows file names (1) or song titles (0)
-    std::int32_t LinesCount = 4;  // lyric lines shown
-    std::int32_t LAbove = 12;     // pixels above the first lyric line
-    std::int32_t LDelay = 100;    // relative delay between song and lyrics
-    std::int32_t firstRun = 0;    // set by a load that finds no stored configuration
-    std::int32_t storedLanguage = 0;  // ProgLang as loaded; 0 when none was chosen
-    std::int32_t interfaceLanguage = kLanguageEnglish;  // in effect; saved as ProgLang
+    // Index into pictures of the picture chosen last.
+    std::int32_t currentPicture = -1;
+    // The view's current index when it was last destroyed; -1 for none.
+    std::int32_t ListInd = 0;
+    // The fonts as handed to the platform, and as stored.
+    std::array<LogFont, kFontCount> logFonts{};
+    std::array<FontRecord, kFontCount> fontRecords{};
+    // Lyric text not yet sung, and already sung.
+    std::uint32_t ColorSong = kColorWhite;
+    std::uint32_t ColorPlay = kColorMagenta;
+    // As many lyric lines as fit (1) instead of LinesCount (0).
+    std::int32_t AllScr = 0;
+    // The playlist shows file names (1) or song titles (0).
+    std::int32_t UFN = 0;
+    // Lyric lines shown.
+    std::int32_t LinesCount = 4;
+    // Pixels above the first lyric line.
+    std::int32_t LAbove = 12;
+    // Relative delay between song and lyrics.
+    std::int32_t LDelay = 100;
+    // Set by a load that finds no stored configuration; the view clears it.
+    std::int32_t firstRun = 0;
+    // ProgLang as loaded; 0 when none was chosen.
+    std::int32_t storedLanguage = 0;
+    // The interface language in effect; saved as ProgLang.
+    std::int32_t interfaceLanguage = kLanguageEnglish;
 
     // Font operations; `i` is a font use 0..2, any other index is ignored.
 

@@ -50,8 +50,8 @@ std::uint32_t& docBits(DocSettings& settings, const DocField& field) {
 }
 
 std::uint32_t docBits(const DocSettings& settings, const DocField& field) {
-    return std::visit(
-        [&](auto member) { return static_cast<std::uint32_t>(settings.*member); }, field);
+    return std::visit([&](auto member) { return static_cast<std::uint32_t>(settings.*member); },
+                      field);
 }
 
 void loadDocDword(const RegistryKey& key, const DocDword& entry, DocSettings& settings) {
@@ -156,7 +156,8 @@ void SettingsStore::loadPictures(RegistryKey& key, DocSettings& settings, bool v
     const std::int32_t readable = std::min(count, kMaxStoredPictures);
     for (std::int32_t i = 0; i < readable; ++i) {
         // An entry that cannot be read is left out; the later ones close up.
-        if (std::optional<std::u16string> path = readText(key, numbered(u"Pict_", i), kPictureBytes)) {
+        if (std::optional<std::u16string> path =
+                readText(key, numbered(u"Pict_", i), kPictureBytes)) {
             settings.pictures.push_back(std::move(*path));
         }
     }

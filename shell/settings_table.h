@@ -13,7 +13,8 @@
 namespace melodeck {
 
 // Where the settings live, under HKEY_CURRENT_USER.
-inline constexpr std::u16string_view kSettingsKeyPath = u"Software\\Quillmoor Software\\Melodeck\\Midi";
+inline constexpr std::u16string_view kSettingsKeyPath =
+    u"Software\\Quillmoor Software\\Melodeck\\Midi";
 // The program's version text, stored as "ver"; another text on load resets the picture list.
 inline constexpr std::u16string_view kVersionText = u"3.3";
 inline constexpr std::u16string_view kDefaultConfigFile = u"timidity.cfg";

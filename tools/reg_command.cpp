@@ -15,8 +15,9 @@ namespace melodeck::tool {
 
 int runReg(const Args& args) {
     if (!args.check(1, {"hive"}) || args.positional(0) != "export") {
-        args.complain("usage: reg export [--hive HKEY_CURRENT_USER|HKEY_CLASSES_ROOT|"
-                      "HKEY_LOCAL_MACHINE]");
+        args.complain(
+            "usage: reg export [--hive HKEY_CURRENT_USER|HKEY_CLASSES_ROOT|"
+            "HKEY_LOCAL_MACHINE]");
         return 1;
     }
     std::vector<Hive> hives(std::begin(kAllHives), std::end(kAllHives));
@@ -42,8 +43,7 @@ int runReg(const Args& args) {
         text = exportRegText(*empty, hives);
     } else {
         // Read-only, so that looking at the settings never changes them.
-        std::unique_ptr<SqliteRegistry> registry =
-            SqliteRegistry::open(*file, {.readOnly = true});
+        std::unique_ptr<SqliteRegistry> registry = SqliteRegistry::open(*file, {.readOnly = true});
         if (!registry) {
             args.complain("cannot read the settings store " + file->string());
             return 2;

@@ -116,8 +116,7 @@ std::string valueLine(const RegValue& value) {
             return line + *text;
         }
     } else if (data.type == ValueType::Dword && data.bytes.size() == 4) {
-        const std::uint32_t number = data.bytes[0] | (data.bytes[1] << 8) |
-                                     (data.bytes[2] << 16) |
+        const std::uint32_t number = data.bytes[0] | (data.bytes[1] << 8) | (data.bytes[2] << 16) |
                                      (static_cast<std::uint32_t>(data.bytes[3]) << 24);
         char buffer[16];
         std::snprintf(buffer, sizeof buffer, "dword:%08x", number);

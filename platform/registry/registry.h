@@ -23,7 +23,7 @@ inline constexpr Hive kAllHives[] = {Hive::ClassesRoot, Hive::CurrentUser, Hive:
 enum class ValueType : std::uint32_t {
     String = 1,  // NUL-terminated UTF-16LE; the byte count includes the terminator
     Binary = 3,
-    Dword = 4,   // 32-bit little-endian
+    Dword = 4,  // 32-bit little-endian
 };
 
 // One stored value: its type and its bytes exactly as written.

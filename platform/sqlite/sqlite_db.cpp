@@ -51,8 +51,8 @@ bool SqliteDb::exec(const char* sql) {
 
 SqliteStatement SqliteDb::prepare(std::string_view sql) {
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(m_db.get(), sql.data(), static_cast<int>(sql.size()), &stmt,
-                           nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(m_db.get(), sql.data(), static_cast<int>(sql.size()), &stmt, nullptr) !=
+        SQLITE_OK) {
         sqlite3_finalize(stmt);
         return {};
     }

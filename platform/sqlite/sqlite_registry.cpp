@@ -81,8 +81,7 @@ std::optional<std::vector<std::u16string_view>> splitPath(std::u16string_view pa
 // Runs a group of writes as one transaction unless the caller already has one open.
 class WriteScope {
 public:
-    explicit WriteScope(SqliteDb& db)
-        : m_db(db), m_own(sqlite3_get_autocommit(db.get()) != 0) {
+    explicit WriteScope(SqliteDb& db) : m_db(db), m_own(sqlite3_get_autocommit(db.get()) != 0) {
         m_ok = !m_own || m_db.exec("BEGIN IMMEDIATE");
     }
     ~WriteScope() {
@@ -108,8 +107,7 @@ private:
 
 class SqliteRegistryKey final : public RegistryKey {
 public:
-    SqliteRegistryKey(SqliteRegistry& registry, std::int64_t id)
-        : m_registry(registry), m_id(id) {}
+    SqliteRegistryKey(SqliteRegistry& registry, std::int64_t id) : m_registry(registry), m_id(id) {}
 
     std::optional<RegData> read(std::u16string_view name, std::size_t capacity) const override {
         SqliteStatement stmt = m_registry.m_db.prepare(
@@ -227,8 +225,7 @@ std::unique_ptr<SqliteRegistry> SqliteRegistry::openInMemory() {
     return openConnection(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, Options{});
 }
 
-std::unique_ptr<SqliteRegistry> SqliteRegistry::openConnection(const std::string& name,
-                                                               int flags,
+std::unique_ptr<SqliteRegistry> SqliteRegistry::openConnection(const std::string& name, int flags,
                                                                const Options& options) {
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(name.c_str(), &raw, flags, nullptr);
@@ -276,8 +273,7 @@ bool SqliteRegistry::inTransaction() const { return sqlite3_get_autocommit(m_db.
 
 std::optional<std::int64_t> SqliteRegistry::childKey(std::int64_t parent,
                                                      std::u16string_view name) {
-    SqliteStatement stmt =
-        m_db.prepare("SELECT id FROM reg_key WHERE parent = ?1 AND folded = ?2");
+    SqliteStatement stmt = m_db.prepare("SELECT id FROM reg_key WHERE parent = ?1 AND folded = ?2");
     if (!stmt) return std::nullopt;
     stmt.bindInt(1, parent);
     stmt.bindBlob(2, foldedBytes(name));

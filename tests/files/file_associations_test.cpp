@@ -38,7 +38,7 @@ TEST_F(FileAssociationsTest, AssociateWritesTheTypeWithTheProgramsPath) {
     auto key = m_registry->openKey(Hive::ClassesRoot, kKaraoke);
     EXPECT_EQ(key->read(u"", 520)->bytes.size(), (12u + 1) * 2);
     EXPECT_TRUE(m_assoc.isAssociated(u".kar", kKaraoke));
-    EXPECT_TRUE(m_assoc.isAssociated(u".KAR", kKaraoke));  // key names ignore case
+    EXPECT_TRUE(m_assoc.isAssociated(u".KAR", kKaraoke));                  // key names ignore case
     EXPECT_FALSE(m_assoc.isAssociated(u".kar", u"melodeck karaokefile"));  // values do not
     EXPECT_FALSE(m_assoc.isAssociated(u".mid", u"Melodeck MidiAudioFile"));
 }

@@ -30,7 +30,8 @@ public:
 private:
     class Key final : public RegistryKey {
     public:
-        Key(std::unique_ptr<RegistryKey> inner, int& left) : m_inner(std::move(inner)), m_left(left) {}
+        Key(std::unique_ptr<RegistryKey> inner, int& left)
+            : m_inner(std::move(inner)), m_left(left) {}
         std::optional<RegData> read(std::u16string_view name, std::size_t capacity) const override {
             return m_inner->read(name, capacity);
         }

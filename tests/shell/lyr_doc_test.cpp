@@ -71,8 +71,8 @@ TEST_F(LyrDocTest, EmptyStoreIsAFirstStart) {
     FileAssociations assoc(*m_registry, u"/usr/bin/melodeck");
     EXPECT_TRUE(assoc.isAssociated(u".kar", u"Melodeck KaraokeFile"));
     EXPECT_TRUE(assoc.isAssociated(u".m3u", u"Melodeck Playlist"));
-    auto command = m_registry->openKey(Hive::ClassesRoot,
-                                       u"Melodeck MidiAudioFile\\Shell\\Open\\Command");
+    auto command =
+        m_registry->openKey(Hive::ClassesRoot, u"Melodeck MidiAudioFile\\Shell\\Open\\Command");
     ASSERT_TRUE(command);
     EXPECT_EQ(readText(*command, u"", 520), u"\"/usr/bin/melodeck\" \"%1\"");
 }
@@ -88,8 +88,8 @@ TEST_F(LyrDocTest, StoreThatCannotBeOpenedKeepsConstructorValuesAndLibrarySettin
     EXPECT_EQ(doc->firstRun, 0);
     expectConstructorFonts(*doc);
     doc.reset();
-    EXPECT_EQ(m_log.calls, (std::vector<std::string>{"init", "get_configuration",
-                                                     "get_configuration", "term"}));
+    EXPECT_EQ(m_log.calls,
+              (std::vector<std::string>{"init", "get_configuration", "get_configuration", "term"}));
 }
 
 TEST_F(LyrDocTest, LockedStoreIsLeftAloneAndTheProgramGoesOn) {
@@ -154,14 +154,20 @@ TEST_F(LyrDocTest, SaveAndLoadCarryEverySetting) {
         m_log.volume = 640;
     }
     // Every value is written, in this order, once.
-    const Strings order = {u"ver", u"ConfigFile", u"Rate", u"Buffers", u"Voices", u"Stereo",
-                           u"Pan", u"Antialiasing", u"FreeInstrum", u"16Bits",
-                           u"ThreadPriority", u"ReverbEnabled", u"ReverbDelay", u"ReverbRate",
-                           u"SurroundEnabled", u"SurroundRate", u"Volume", u"Repeat",
-                           u"InfoBlock", u"LastFolder", u"LyricCode", u"ProgLang", u"ColorSong",
-                           u"ColorPlay", u"ListInd", u"LinesCount", u"AllScr", u"UFN",
-                           u"LAbove", u"LDelay", u"iTon", u"iTemp", u"iVol", u"CountPict",
-                           u"CurPict", u"Pict_0", u"Pict_1", u"Font_0", u"Font_1", u"Font_2"};
+    const Strings order = {u"ver",          u"ConfigFile",     u"Rate",
+                           u"Buffers",      u"Voices",         u"Stereo",
+                           u"Pan",          u"Antialiasing",   u"FreeInstrum",
+                           u"16Bits",       u"ThreadPriority", u"ReverbEnabled",
+                           u"ReverbDelay",  u"ReverbRate",     u"SurroundEnabled",
+                           u"SurroundRate", u"Volume",         u"Repeat",
+                           u"InfoBlock",    u"LastFolder",     u"LyricCode",
+                           u"ProgLang",     u"ColorSong",      u"ColorPlay",
+                           u"ListInd",      u"LinesCount",     u"AllScr",
+                           u"UFN",          u"LAbove",         u"LDelay",
+                           u"iTon",         u"iTemp",          u"iVol",
+                           u"CountPict",    u"CurPict",        u"Pict_0",
+                           u"Pict_1",       u"Font_0",         u"Font_1",
+                           u"Font_2"};
     Strings names;
     for (const RegValue& value : settingsKey()->values()) names.push_back(value.name);
     EXPECT_EQ(names, order);
@@ -215,7 +221,7 @@ TEST_F(LyrDocTest, ProgLangSavesTheLanguageInEffect) {
 TEST_F(LyrDocTest, ValuesOutsideTheirChecksFallBack) {
     storeCurrentVersion();
     const std::pair<std::uint32_t, std::int32_t> codes[] = {
-        {0, 3001}, {2000, 3001}, {5000, 3001}, {0xFFFFFFFF, 3001},
+        {0, 3001},    {2000, 3001}, {5000, 3001}, {0xFFFFFFFF, 3001},
         {3001, 3001}, {3030, 3030}, {4000, 4000}};
     for (auto [stored, loaded] : codes) {
         storeDword(u"LyricCode", stored);

@@ -115,8 +115,10 @@ TEST_F(FontSettingsTest, StoredRecordsComeBackByteForByte) {
         EXPECT_EQ(doc->logFonts[2].weight, kWeightNormal);
         EXPECT_EQ(doc->getFontFace(1), u"Tahoma");  // absent: the constructor's font
     }
-    EXPECT_EQ(stored(u"Font_0")->bytes, std::vector<std::uint8_t>(bytes(lyrics).begin(), bytes(lyrics).end()));
-    EXPECT_EQ(stored(u"Font_2")->bytes, std::vector<std::uint8_t>(bytes(info).begin(), bytes(info).end()));
+    EXPECT_EQ(stored(u"Font_0")->bytes,
+              std::vector<std::uint8_t>(bytes(lyrics).begin(), bytes(lyrics).end()));
+    EXPECT_EQ(stored(u"Font_2")->bytes,
+              std::vector<std::uint8_t>(bytes(info).begin(), bytes(info).end()));
 }
 
 TEST_F(FontSettingsTest, MakingFontsKeepsOnlyTheLowEightBitsOfTheSize) {

@@ -24,9 +24,9 @@ protected:
     SettingsFixture() { m_registry = openStore(); }
 
     std::unique_ptr<SqliteRegistry> openStore(int busyMs = 50) {
-        return SqliteRegistry::open(*SqliteRegistry::defaultFile(),
-                                    {.readOnly = false,
-                                     .busyTimeout = std::chrono::milliseconds(busyMs)});
+        return SqliteRegistry::open(
+            *SqliteRegistry::defaultFile(),
+            {.readOnly = false, .busyTimeout = std::chrono::milliseconds(busyMs)});
     }
     std::unique_ptr<CLyrDoc> makeDoc(Registry* registry) {
         return std::make_unique<CLyrDoc>(std::make_unique<RecordingSynth>(m_log), registry,

@@ -22,8 +22,8 @@ class SqliteRegistryTest : public ::testing::Test {
 protected:
     std::filesystem::path file() const { return m_dir.path() / "store" / "registry.sqlite3"; }
     std::unique_ptr<SqliteRegistry> open(int busyMs = 2000) {
-        return SqliteRegistry::open(file(), {.readOnly = false,
-                                             .busyTimeout = std::chrono::milliseconds(busyMs)});
+        return SqliteRegistry::open(
+            file(), {.readOnly = false, .busyTimeout = std::chrono::milliseconds(busyMs)});
     }
 
     test::TempDir m_dir;
@@ -81,8 +81,8 @@ TEST_F(SqliteRegistryTest, TextWithoutRoomForItsTerminatorCountsAsAbsent) {
     auto registry = SqliteRegistry::openInMemory();
     auto key = registry->createKey(Hive::CurrentUser, u"K");
     ASSERT_TRUE(writeBinary(*key, u"Four", Bytes{'a', 0, 'b', 0}));
-    EXPECT_FALSE(readText(*key, u"Four", 4));     // fills the buffer, no NUL
-    EXPECT_EQ(readText(*key, u"Four", 6), u"ab"); // room left for the terminator
+    EXPECT_FALSE(readText(*key, u"Four", 4));      // fills the buffer, no NUL
+    EXPECT_EQ(readText(*key, u"Four", 6), u"ab");  // room left for the terminator
     ASSERT_TRUE(writeBinary(*key, u"Inner", Bytes{'a', 0, 0, 0, 'z', 0}));
     EXPECT_EQ(readText(*key, u"Inner", 6), u"a");
 }
@@ -169,7 +169,8 @@ TEST_F(SqliteRegistryTest, RefusesADamagedFileAndLeavesItAsItIs) {
         auto transaction = registry->beginTransaction();
         auto key = registry->createKey(Hive::CurrentUser, u"K");
         for (char16_t i = 0; i < 200; ++i) {
-            writeText(*key, std::u16string(u"Value") + char16_t(u'A' + i), std::u16string(100, u'x'));
+            writeText(*key, std::u16string(u"Value") + char16_t(u'A' + i),
+                      std::u16string(100, u'x'));
         }
         ASSERT_TRUE(transaction->commit());
     }
@@ -242,7 +243,8 @@ TEST(SqliteRegistryLocation, ConfigDirWinsOverXdgAndHome) {
     const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
     const std::string savedXdg = oldXdg ? oldXdg : "";
     setenv("XDG_CONFIG_HOME", "/xdg", 1);
-    EXPECT_EQ(SqliteRegistry::defaultFile(), std::filesystem::path("/xdg/Melodeck/registry.sqlite3"));
+    EXPECT_EQ(SqliteRegistry::defaultFile(),
+              std::filesystem::path("/xdg/Melodeck/registry.sqlite3"));
     setenv("XDG_CONFIG_HOME", "relative", 1);  // not absolute: ignored
     EXPECT_EQ(SqliteRegistry::defaultFile()->parent_path().filename(), "Melodeck");
     EXPECT_NE(SqliteRegistry::defaultFile()->string().rfind("relative", 0), 0u);
