@@ -8,7 +8,8 @@
 #include <QJsonArray>
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
+#include <algorithm>
+#include <cctype>
 #include <sstream>
 
 #include "smf_writer.h"
@@ -68,11 +69,35 @@ TEST_F(LyricsCommandTest, LrcGivesTitleLineTimesAndSyllableTimes) {
     EXPECT_NE(doubled.find("[00:14.00]<00:14.00>"), std::string::npos) << doubled;
 }
 
+// True when `text` starts at `at` with a time "mm:ss.xx" between `open` and `close`
+// (minutes may have more digits); moves `at` past it.
+bool readLrcTime(const std::string& text, std::size_t& at, char open, char close) {
+    auto digits = [&](std::size_t count, bool more) {
+        std::size_t n = 0;
+        while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])) &&
+               (more || n < count)) {
+            ++at, ++n;
+        }
+        return n >= count;
+    };
+    auto expect = [&](char c) { return at < text.size() && text[at++] == c; };
+    return expect(open) && digits(2, true) && expect(':') && digits(2, false) && expect('.') &&
+           digits(2, false) && expect(close);
+}
+
 TEST_F(LyricsCommandTest, LrcTimesAreWellFormedOnEveryLine) {
-    const std::regex line(R"((\[ti:.*\])|(\[\d\d+:\d\d\.\d\d\](<\d\d+:\d\d\.\d\d>[^<]*)+))");
     std::istringstream in(run("lrc").out);
     for (std::string text; std::getline(in, text);) {
-        EXPECT_TRUE(std::regex_match(text, line)) << text;
+        if (text.starts_with("[ti:")) continue;
+        std::size_t at = 0;
+        ASSERT_TRUE(readLrcTime(text, at, '[', ']')) << text;
+        int syllables = 0;
+        while (at < text.size()) {
+            ASSERT_TRUE(readLrcTime(text, at, '<', '>')) << text;
+            ++syllables;
+            at = std::min(text.find('<', at), text.size());
+        }
+        EXPECT_GT(syllables, 0) << text;
     }
 }
 
@@ -104,12 +129,14 @@ TEST(CorpusTest, EveryCommandHandlesEveryFile) {
             EXPECT_EQ(line["width"].toInt(), 9 * line["length"].toInt()) << path;
         }
 
+        // Each run starts a process, which is slow under the sanitizers: the clock and the
+        // exports are run only where there is something to run them on.
+        if (events.size() < 2) continue;
         const ToolResult trace = runTool({"trace", path, "--metrics", "mono:9,18"});
         EXPECT_EQ(trace.exitCode, 0) << path << trace.err;
         EXPECT_TRUE(QJsonDocument::fromJson(QByteArray::fromStdString(trace.out)).isArray())
             << path;
-        // Exports are run on songs with words only, to keep the test quick.
-        if (events.size() > 1) {
+        if (entry.path().extension() == ".kar") {
             EXPECT_EQ(runTool({"lyrics", path}).exitCode, 0) << path;
             EXPECT_EQ(runTool({"lrc", path}).exitCode, 0) << path;
         }

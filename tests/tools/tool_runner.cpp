@@ -1,6 +1,11 @@
 #include "tool_runner.h"
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,18 +16,6 @@
 
 namespace melodeck::testing {
 namespace {
-
-std::string shellQuote(const std::string& word) {
-    std::string quoted = "'";
-    for (char c : word) {
-        if (c == '\'') {
-            quoted += "'\\''";
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "'";
-}
 
 std::string readWhole(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -35,13 +28,34 @@ std::string readWhole(const std::string& path) {
 
 ToolResult runTool(const std::vector<std::string>& args) {
     const ScratchDir dir;
-    std::string command = shellQuote(MELODECK_TOOL_PATH);
-    for (const std::string& arg : args) command += " " + shellQuote(arg);
     const std::string outPath = dir.path() + "/out";
     const std::string errPath = dir.path() + "/err";
-    command += " >" + shellQuote(outPath) + " 2>" + shellQuote(errPath) + " </dev/null";
-    const int status = std::system(command.c_str());
+
+    std::vector<std::string> words = {MELODECK_TOOL_PATH};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    // Started directly rather than through a shell: each run costs one process only.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
     ToolResult result;
+    if (spawned != 0) {
+        result.err = "cannot start " + words[0];
+        return result;
+    }
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     result.out = readWhole(outPath);
     result.err = readWhole(errPath);
