@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkgconf
   qt6-base-dev libgl-dev
-  libfluidsynth-dev timgm6mb-soundfont
+  libfluidsynth-dev libasound2-dev timgm6mb-soundfont
   libsqlite3-dev
   libjpeg62-turbo-dev
   libgtest-dev libbenchmark-dev
