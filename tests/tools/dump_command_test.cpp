@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -227,6 +228,24 @@ TEST_F(DumpCommandTest, HugeDeclaredTextLengthIsAShortRead) {
         // The words track then ends without End of Track.
         EXPECT_FALSE(song["accepted"].toBool());
     }
+}
+
+// A fuzzed file whose words track holds one syllable of 15,237 characters: laid out, it
+// must spread over lines that each fit the area.
+TEST_F(DumpCommandTest, OverlongSyllableSpreadsOverLinesThatFit) {
+    const char* data = std::getenv("MELODECK_TEST_DATA");
+    ASSERT_NE(data, nullptr);
+    const ToolResult result = runTool({"dump", std::string(data) + "/long_syllable.mid",
+                                       "--metrics", "mono:7,12", "--width", "240"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const QJsonObject song = parseObject(result.out);
+    const QJsonArray lines = song["lines"].toArray();
+    EXPECT_GT(lines.size(), 15237 / 34);
+    for (const auto& item : lines) {
+        EXPECT_LE(item.toObject()["length"].toInt(), 240 / 7);
+        EXPECT_LE(item.toObject()["width"].toInt(), 240);
+    }
+    EXPECT_EQ(song["eventCount"].toInt(), song["events"].toArray().size());
 }
 
 TEST(ToolCommandLineTest, ExitStatusTellsWhatWentWrong) {
