@@ -159,7 +159,8 @@ TEST_F(DumpCommandTest, LongPausePlantsMarkersAndOpensAPage) {
 
 TEST_F(DumpCommandTest, TextsKeepTheirBytesAndLinesAreConverted) {
     SmfWriter smf(1, 3, 96);
-    smf.emptyTrack().emptyTrack();
+    smf.beginTrack().trackName(0, std::string_view("\x01N\x7F\x00", 4)).endTrack();
+    smf.emptyTrack();
     smf.beginTrack().text(0, "\xC0\xE9 \"q\\").text(96, "a\rb").endTrack();
     const QJsonObject song = dump(smf.bytes(), {"--lang", "3002", "--metrics", "mono:8,16"});
     const QJsonArray events = song["events"].toArray();
@@ -167,6 +168,8 @@ TEST_F(DumpCommandTest, TextsKeepTheirBytesAndLinesAreConverted) {
     // Event texts are the bytes read, byte b as U+00bb; control bytes read as ".".
     EXPECT_EQ(events[1].toObject()["text"].toString(), QString::fromUtf8("\u00C0\u00E9 \"q\\"));
     EXPECT_EQ(events[2].toObject()["text"].toString(), "a.b");
+    // A track name keeps its control bytes, up to its first NUL.
+    EXPECT_EQ(song["info"].toArray(), QJsonArray({QString::fromUtf8("\u0001N\u007f")}));
     // Lines went through the Cyrillic table.
     EXPECT_EQ(song["lines"].toArray()[0].toObject()["text"].toString(),
               QString::fromUtf8("\u0410\u0439 \"q\\a.b"));
