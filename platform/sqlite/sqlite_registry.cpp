@@ -8,7 +8,8 @@
 #include <string>
 #include <system_error>
 
-#include "case_fold.h"
+#include "sqlite_registry_key.h"
+#include "stored_name.h"
 
 namespace melodeck {
 namespace {
@@ -38,29 +39,6 @@ PRAGMA user_version = 1;
 )sql";
 
 std::int64_t hiveId(Hive hive) { return static_cast<std::int64_t>(hive) + 1; }
-
-// Names are stored as UTF-16LE bytes, so every unit survives exactly.
-std::vector<std::uint8_t> unitBytes(std::u16string_view text) {
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(text.size() * 2);
-    for (char16_t unit : text) {
-        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
-    return bytes;
-}
-
-std::u16string bytesUnits(std::span<const std::uint8_t> bytes) {
-    std::u16string text;
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        text.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
-    }
-    return text;
-}
-
-std::vector<std::uint8_t> foldedBytes(std::u16string_view name) {
-    return unitBytes(foldCase(name));
-}
 
 // The components of a key path; nullopt when one of them is empty.
 std::optional<std::vector<std::u16string_view>> splitPath(std::u16string_view path) {
@@ -104,89 +82,6 @@ private:
 };
 
 }  // namespace
-
-class SqliteRegistryKey final : public RegistryKey {
-public:
-    SqliteRegistryKey(SqliteRegistry& registry, std::int64_t id) : m_registry(registry), m_id(id) {}
-
-    std::optional<RegData> read(std::u16string_view name, std::size_t capacity) const override {
-        SqliteStatement stmt = m_registry.m_db.prepare(
-            "SELECT type, length(data), CASE WHEN length(data) <= ?3 THEN data END "
-            "FROM reg_value WHERE key = ?1 AND folded = ?2");
-        if (!stmt) return std::nullopt;
-        stmt.bindInt(1, m_id);
-        stmt.bindBlob(2, foldedBytes(name));
-        stmt.bindInt(3, static_cast<std::int64_t>(std::min<std::size_t>(capacity, INT64_MAX)));
-        if (stmt.step() != SQLITE_ROW) return std::nullopt;
-        if (stmt.columnInt(1) > static_cast<std::int64_t>(capacity) || stmt.columnIsNull(2)) {
-            return std::nullopt;
-        }
-        const std::span<const std::uint8_t> bytes = stmt.columnBlob(2);
-        // length() counts characters for a text cell another program may have put there;
-        // the byte count is what must fit.
-        if (bytes.size() > capacity) return std::nullopt;
-        RegData data;
-        data.type = static_cast<ValueType>(static_cast<std::uint32_t>(stmt.columnInt(0)));
-        data.bytes.assign(bytes.begin(), bytes.end());
-        return data;
-    }
-
-    bool write(std::u16string_view name, ValueType type,
-               std::span<const std::uint8_t> bytes) override {
-        if (m_registry.m_readOnly) return false;
-        SqliteStatement stmt = m_registry.m_db.prepare(
-            "INSERT INTO reg_value(key, name, folded, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
-            "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
-        if (!stmt) return false;
-        stmt.bindInt(1, m_id);
-        stmt.bindBlob(2, unitBytes(name));
-        stmt.bindBlob(3, foldedBytes(name));
-        stmt.bindInt(4, static_cast<std::uint32_t>(type));
-        stmt.bindBlob(5, bytes);
-        return stmt.run();
-    }
-
-    bool deleteValue(std::u16string_view name) override {
-        if (m_registry.m_readOnly) return false;
-        SqliteStatement stmt =
-            m_registry.m_db.prepare("DELETE FROM reg_value WHERE key = ?1 AND folded = ?2");
-        if (!stmt) return false;
-        stmt.bindInt(1, m_id);
-        stmt.bindBlob(2, foldedBytes(name));
-        return stmt.run() && sqlite3_changes(m_registry.m_db.get()) > 0;
-    }
-
-    std::vector<std::u16string> subkeys() const override {
-        std::vector<std::u16string> names;
-        SqliteStatement stmt =
-            m_registry.m_db.prepare("SELECT name FROM reg_key WHERE parent = ?1 ORDER BY id");
-        if (!stmt) return names;
-        stmt.bindInt(1, m_id);
-        while (stmt.step() == SQLITE_ROW) names.push_back(bytesUnits(stmt.columnBlob(0)));
-        return names;
-    }
-
-    std::vector<RegValue> values() const override {
-        std::vector<RegValue> values;
-        SqliteStatement stmt = m_registry.m_db.prepare(
-            "SELECT name, type, data FROM reg_value WHERE key = ?1 ORDER BY rowid");
-        if (!stmt) return values;
-        stmt.bindInt(1, m_id);
-        while (stmt.step() == SQLITE_ROW) {
-            RegValue value;
-            value.name = bytesUnits(stmt.columnBlob(0));
-            value.data.type = static_cast<ValueType>(static_cast<std::uint32_t>(stmt.columnInt(1)));
-            const std::span<const std::uint8_t> bytes = stmt.columnBlob(2);
-            value.data.bytes.assign(bytes.begin(), bytes.end());
-            values.push_back(std::move(value));
-        }
-        return values;
-    }
-
-private:
-    SqliteRegistry& m_registry;
-    std::int64_t m_id;
-};
 
 class SqliteRegistryTransaction final : public RegistryTransaction {
 public:
@@ -276,7 +171,7 @@ std::optional<std::int64_t> SqliteRegistry::childKey(std::int64_t parent,
     SqliteStatement stmt = m_db.prepare("SELECT id FROM reg_key WHERE parent = ?1 AND folded = ?2");
     if (!stmt) return std::nullopt;
     stmt.bindInt(1, parent);
-    stmt.bindBlob(2, foldedBytes(name));
+    stmt.bindBlob(2, foldedNameBytes(name));
     if (stmt.step() != SQLITE_ROW) return std::nullopt;
     return stmt.columnInt(0);
 }
@@ -311,19 +206,19 @@ std::unique_ptr<RegistryKey> SqliteRegistry::createKey(Hive hive, std::u16string
             m_db.prepare("INSERT INTO reg_key(parent, name, folded) VALUES(?1, ?2, ?3)");
         if (!insert) return nullptr;
         insert.bindInt(1, id);
-        insert.bindBlob(2, unitBytes(part));
-        insert.bindBlob(3, foldedBytes(part));
+        insert.bindBlob(2, storedNameBytes(part));
+        insert.bindBlob(3, foldedNameBytes(part));
         if (!insert.run()) return nullptr;
         id = sqlite3_last_insert_rowid(m_db.get());
     }
     if (!scope.commit()) return nullptr;
-    return std::make_unique<SqliteRegistryKey>(*this, id);
+    return std::make_unique<SqliteRegistryKey>(m_db, m_readOnly, id);
 }
 
 std::unique_ptr<RegistryKey> SqliteRegistry::openKey(Hive hive, std::u16string_view path) {
     const std::optional<std::int64_t> id = findKey(hive, path);
     if (!id) return nullptr;
-    return std::make_unique<SqliteRegistryKey>(*this, *id);
+    return std::make_unique<SqliteRegistryKey>(m_db, m_readOnly, *id);
 }
 
 bool SqliteRegistry::deleteKey(Hive hive, std::u16string_view path) {

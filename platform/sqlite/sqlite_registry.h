@@ -57,9 +57,6 @@ public:
     SqliteRegistry(Passkey, SqliteDb db, bool readOnly);
 
 private:
-    friend class SqliteRegistryKey;
-    friend class SqliteRegistryTransaction;
-
     static std::unique_ptr<SqliteRegistry> openConnection(const std::string& name, int flags,
                                                           const Options& options);
     bool prepareSchema();

@@ -1,4 +1,4 @@
-#include "case_fold.h"
+#include "stored_name.h"
 
 namespace melodeck {
 namespace {
@@ -22,6 +22,28 @@ std::u16string foldCase(std::u16string_view name) {
     std::u16string folded(name);
     for (char16_t& c : folded) c = foldUnit(c);
     return folded;
+}
+
+std::vector<std::uint8_t> storedNameBytes(std::u16string_view name) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(name.size() * 2);
+    for (char16_t unit : name) {
+        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    return bytes;
+}
+
+std::vector<std::uint8_t> foldedNameBytes(std::u16string_view name) {
+    return storedNameBytes(foldCase(name));
+}
+
+std::u16string nameFromStoredBytes(std::span<const std::uint8_t> bytes) {
+    std::u16string name;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        name.push_back(static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8)));
+    }
+    return name;
 }
 
 }  // namespace melodeck
