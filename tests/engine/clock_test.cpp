@@ -209,6 +209,7 @@ TEST_F(PauseCursorTest, AReportReachingAMarkerStopsThere) {
     engine.advanceTo(1000000);  // passes over "a", stops at the pause
     EXPECT_EQ(paintedMarkers(), (std::vector<int>{1}));
     EXPECT_EQ(engine.pictureChanges, 1);
+    ASSERT_NE(engine.cursor(), nullptr);
     EXPECT_EQ(engine.cursor()->marker, 10);
 }
 

@@ -63,9 +63,11 @@ void checkSong(const fs::path& path) {
     EXPECT_LE(engine.format(), 2);
     EXPECT_TRUE(notifier.messages().empty());
     // Syllables keep their track's order; tempo events sit among them by tick.
-    for (auto it = engine.events().begin(); std::next(it) != engine.events().end(); ++it) {
-        if (std::next(it)->tempo == 0 && it->tempo == 0) {
-            EXPECT_LE(it->tick, std::next(it)->tick);
+    std::int32_t lastSyllableTick = 0;
+    for (const SongEvent& e : engine.events()) {
+        if (e.tempo == 0) {
+            EXPECT_LE(lastSyllableTick, e.tick);
+            lastSyllableTick = e.tick;
         }
     }
     if (engine.eventCount() < 2) {

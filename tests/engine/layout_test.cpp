@@ -31,6 +31,13 @@ TEST_F(LayoutTest, LookAheadStopsAtAWordEndOrALineMark) {
     EXPECT_EQ(indexOfLine(findText("cd")->line), 0u);
 }
 
+TEST_F(LayoutTest, LookAheadStopsAfterATextThatBeginsWithASpace) {
+    // "ab" + " cd" fit the 24 characters; "efghijkl" after them is a new word.
+    openAndLayOut(
+        karaokeFile({{0, "xxxxxxxxxxxxxxxxxx "}, {10, "ab"}, {20, " cd"}, {30, "efghijkl"}}));
+    EXPECT_EQ(indexOfLine(findText("ab")->line), 0u);
+}
+
 TEST_F(LayoutTest, LookAheadPassesOverTempoEventsAndEmptyTexts) {
     SmfBuilder smf;
     smf.header(1, 3).track().delta(15).tempo(400000).endOfTrack().track().endOfTrack().track();
@@ -96,7 +103,8 @@ TEST_F(LayoutTest, LastLineIsClosedWithItsOwnWidth) {
 }
 
 TEST_F(LayoutTest, LineHeightIsThatOfTheFirstMeasuredText) {
-    openAndLayOut(karaokeFile({{0, "a"}}));
+    // The last fit test measures an empty line; the height stays that of the first.
+    openAndLayOut(karaokeFile({{0, "a/"}, {10, ""}}));
     EXPECT_EQ(engine.lineHeight(), 20);
 }
 
@@ -147,6 +155,34 @@ TEST_F(LayoutTest, TwentyThousandSyllablesLayOutQuickly) {
     EXPECT_EQ(engine.eventCount(), static_cast<std::int32_t>(engine.events().size()));
     EXPECT_GT(engine.lineCount(), 2800);
     EXPECT_LT(elapsed, std::chrono::seconds(5));
+}
+
+// A font that runs out of memory once it has measured enough.
+class StarvingCanvas : public FixedWidthCanvas {
+public:
+    StarvingCanvas() : FixedWidthCanvas(10, 20) {}
+    std::int32_t textExtent(std::u16string_view text) const override {
+        if (++m_calls > 3) {
+            throw std::bad_alloc();
+        }
+        return FixedWidthCanvas::textExtent(text);
+    }
+
+private:
+    mutable int m_calls = 0;
+};
+
+TEST_F(LayoutTest, OutOfMemoryDuringLayoutAbandonsTheSong) {
+    ASSERT_NE(open(karaokeFile({{0, "a "}, {10, "b "}, {20, "c "}, {30, "d "}, {40, "e"}})),
+              nullptr);
+    StarvingCanvas starving;
+    engine.layoutSong(starving, Rect{0, 0, 240, 200});
+    EXPECT_EQ(notifier.messages(), (std::vector<std::string>{"Insufficient memory available"}));
+    EXPECT_EQ(engine.eventCount(), 0);
+    EXPECT_TRUE(engine.events().empty());
+    EXPECT_TRUE(engine.lines().empty());
+    engine.resetCursor();
+    EXPECT_EQ(engine.cursor(), nullptr);
 }
 
 // ---- Lines shown -------------------------------------------------------------------------
