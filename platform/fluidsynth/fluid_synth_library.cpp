@@ -191,11 +191,13 @@ bool FluidSynthLibrary::ensureCore() {
 }
 
 void FluidSynthLibrary::refuseSong() {
-    if (m_core) {
+    if (ensureCore()) {
         m_core->refuse();
         m_sink->wake();
         return;
     }
+    // Without a synthesizer there is no audio thread to report from; the caller still learns
+    // that the song is over.
     m_listener.post(SYNTH_MSG_STARTED, 0);
     m_listener.post(SYNTH_MSG_LENGTH, 0);
     m_listener.post(SYNTH_MSG_FINISHED, 0);

@@ -35,9 +35,11 @@ struct FluidSynthOptions {
 // and reports positions in output samples at the configured Rate.
 //
 // Threads: every call comes from the UI thread. Notifications reach the listener from the
-// audio thread while a song plays, and from the calling thread for what a call itself
-// causes (ENDED from timid_stop, the reports of a file that cannot be played); all of them
-// in order. Messages for the user go to the notifier, on the calling thread only.
+// audio thread, in order, also those that a call causes (ENDED after timid_stop, the reports
+// of a file that cannot be played): they follow the call, never come from inside it.
+// Messages for the user go to the notifier, on the calling thread, during the call. (Only
+// when FluidSynth cannot make a synthesizer at all do the reports of a refused song come
+// from the calling thread.)
 //
 // What the record's fields mean here: Rate is the synthesizer's sample rate (taken into
 // 8000..96000 Hz; the record then holds the rate in use), Voices its polyphony, Buffers the

@@ -99,9 +99,9 @@ void PlaybackCore::refuse() {
     std::lock_guard lock(m_mutex);
     replaceSong(nullptr, 0, kNormalPlaybackRate);
     m_status = SynthStatus::Stopped;
-    m_listener.post(SYNTH_MSG_STARTED, 0);
-    m_listener.post(SYNTH_MSG_LENGTH, 0);
-    m_listener.post(SYNTH_MSG_FINISHED, 0);
+    m_deferred.emplace_back(SYNTH_MSG_STARTED, 0);
+    m_deferred.emplace_back(SYNTH_MSG_LENGTH, 0);
+    m_deferred.emplace_back(SYNTH_MSG_FINISHED, 0);
 }
 
 void PlaybackCore::pause() {
@@ -122,7 +122,7 @@ void PlaybackCore::stop() {
     m_pending.reset();
     if (m_song) m_retiring = true;
     m_paused = false;
-    m_listener.post(SYNTH_MSG_ENDED, 0);
+    m_deferred.emplace_back(SYNTH_MSG_ENDED, 0);
 }
 
 SynthStatus PlaybackCore::status() const {
@@ -187,6 +187,8 @@ void PlaybackCore::replaceSong(std::unique_ptr<PreparedSong> song, int pitchStep
 
 int PlaybackCore::render(float* left, float* right, int frames) {
     std::lock_guard lock(m_mutex);
+    for (const auto& [code, wParam] : m_deferred) m_listener.post(code, wParam);
+    m_deferred.clear();
     int done = 0;
     while (done < frames) {
         if (m_retiring && m_gain <= 0.0f) {

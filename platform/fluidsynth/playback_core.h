@@ -5,6 +5,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audio_sink.h"
@@ -36,8 +37,9 @@ struct CoreTone {
 //
 // Threads: play/stop/pause/pitch/rate/tone calls come from the UI thread; render() comes
 // from the sink's thread. One mutex serialises them, so a UI call waits at most one block.
-// Notifications are posted under that mutex, in the order they happen, from whichever of
-// the two threads causes them.
+// Every notification is posted from the sink's thread, under that mutex, in the order things
+// happen: what a UI call causes (ENDED, the reports of a refused song) waits for the next
+// render(), so the caller is never called back from inside its own call.
 //
 // Positions are counted from rendered frames: the song position advances by
 // frames x playbackRate / 65536 output samples, so it stays in song samples at the synth's
@@ -64,12 +66,13 @@ public:
     void play(std::unique_ptr<PreparedSong> song, int pitchSteps = 0,
               std::int64_t playbackRate = kNormalPlaybackRate);
     // Ends any song as play() does, then reports a song that could not be played as one that
-    // started and finished at once: STARTED, LENGTH 0, FINISHED.
+    // started and finished at once: STARTED, LENGTH 0, FINISHED (at the next render()).
     void refuse();
     // Toggles playing and paused; pausing fades out and then renders nothing, so the song
     // position freezes. Does nothing when stopped.
     void pause();
-    // Ends the song (fading it out) and posts ENDED; does nothing when stopped.
+    // Ends the song (fading it out) and posts ENDED at the next render(); does nothing when
+    // stopped.
     void stop();
     SynthStatus status() const;
 
@@ -106,6 +109,7 @@ private:
     mutable std::mutex m_mutex;
     std::unique_ptr<Song> m_song;     // the song being heard (or fading out when m_retiring)
     std::unique_ptr<Song> m_pending;  // starts when the retiring song has faded out
+    std::vector<std::pair<SynthMsg, std::uint32_t>> m_deferred;  // posted by the next render()
     bool m_retiring = false;
     bool m_paused = false;
     float m_gain = 1.0f;              // fade applied on top of the synth's gain

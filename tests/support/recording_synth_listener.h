@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "synth_library.h"
@@ -17,12 +18,13 @@ public:
     struct Note {
         SynthMsg code;
         std::uint32_t wParam;
+        std::thread::id thread;  // the thread that posted it
     };
 
     void post(SynthMsg code, std::uint32_t wParam) override {
         {
             std::lock_guard lock(m_mutex);
-            m_notes.push_back({code, wParam});
+            m_notes.push_back({code, wParam, std::this_thread::get_id()});
         }
         m_arrived.notify_all();
     }

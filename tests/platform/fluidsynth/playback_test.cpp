@@ -255,12 +255,16 @@ TEST_F(PlaybackTest, StopEndsWithEndedAndNothingAfter) {
     ASSERT_TRUE(m_listener.waitFor(SYNTH_MSG_TICK, 2));
     library().timid_stop();
     EXPECT_EQ(library().timid_get_status(), SynthStatus::Stopped);
+    ASSERT_TRUE(m_listener.waitFor(SYNTH_MSG_ENDED));
     std::this_thread::sleep_for(100ms);
     const auto notes = m_listener.notes();
     EXPECT_EQ(notes.back().code, SYNTH_MSG_ENDED);
+    // Nothing is posted from inside the caller's own call.
+    for (const Note& n : notes) EXPECT_NE(n.thread, std::this_thread::get_id());
     EXPECT_EQ(m_listener.count(SYNTH_MSG_ENDED), 1u);
     EXPECT_EQ(m_listener.count(SYNTH_MSG_FINISHED), 0u);
     library().timid_stop();  // nothing plays: nothing more to report
+    std::this_thread::sleep_for(50ms);
     EXPECT_EQ(m_listener.count(SYNTH_MSG_ENDED), 1u);
 }
 
@@ -280,6 +284,7 @@ TEST_F(PlaybackTest, PauseFreezesThePositionUntilResumed) {
     EXPECT_TRUE(m_listener.waitFor(SYNTH_MSG_TICK, m_listener.count(SYNTH_MSG_TICK) + 2));
     library().timid_pause();
     library().timid_stop();  // from paused, as the view does it
+    ASSERT_TRUE(m_listener.waitFor(SYNTH_MSG_ENDED));
     EXPECT_EQ(m_listener.notes().back().code, SYNTH_MSG_ENDED);
 }
 
@@ -330,6 +335,7 @@ TEST_F(PlaybackTest, FileThatIsNoMidiIsReportedOnceAndFinishes) {
     library().timid_play(path);
     ASSERT_EQ(notifier().messages().size(), 1u);
     EXPECT_NE(notifier().messages()[0].find("notes.kar"), std::string::npos);
+    ASSERT_TRUE(m_listener.waitFor(SYNTH_MSG_FINISHED, 2));
     const auto notes = m_listener.notes();
     ASSERT_EQ(notes.size(), 6u);
     EXPECT_EQ(notes[0].code, SYNTH_MSG_STARTED);
@@ -339,8 +345,8 @@ TEST_F(PlaybackTest, FileThatIsNoMidiIsReportedOnceAndFinishes) {
 
     // A missing file is the caller's to report; it finishes all the same.
     library().timid_play(m_dir.path() / "missing.kar");
+    EXPECT_TRUE(m_listener.waitFor(SYNTH_MSG_FINISHED, 3));
     EXPECT_EQ(notifier().messages().size(), 1u);
-    EXPECT_EQ(m_listener.count(SYNTH_MSG_FINISHED), 3u);
 }
 
 TEST_F(PlaybackTest, DamagedSongsPlayAsFarAsTheyGoAndFinish) {
