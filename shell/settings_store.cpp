@@ -32,7 +32,7 @@ constexpr std::u16string_view kDefaultPictureNames[] = {
 bool readInto(const RegistryKey& key, std::u16string_view name, void* target, std::size_t size) {
     const std::optional<RegData> data = key.read(name, size);
     if (!data) return false;
-    std::memcpy(target, data->bytes.data(), data->bytes.size());
+    if (!data->bytes.empty()) std::memcpy(target, data->bytes.data(), data->bytes.size());
     return true;
 }
 
