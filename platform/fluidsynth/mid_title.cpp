@@ -47,6 +47,9 @@ std::vector<std::uint8_t> readUpTo(std::ifstream& in, std::uint64_t length) {
 }  // namespace
 
 std::u16string readMidTitle(const std::filesystem::path& path) {
+    // Only regular files: opening a named pipe would wait for a writer that never comes.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return {};
     std::ifstream in(path, std::ios::binary);
     if (!in) return {};
     std::array<std::uint8_t, 14> head{};

@@ -3,10 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <random>
 
+#include <sys/stat.h>
+
+#include "byte_stream.h"
 #include "engine/smf_builder.h"
+#include "fixed_width_canvas.h"
+#include "lyr_text.h"
 #include "mid_title.h"
 #include "note_transposer.h"
 #include "song_timeline.h"
@@ -87,6 +94,31 @@ TEST(SongTimeline, CutAndMalformedTracksCountAsFarAsTheyRead) {
     EXPECT_EQ(timeline->endTick(), 960);
 }
 
+// The synthesizer sends SYNC when the first syllable is heard; the lyric clock assumes that
+// moment is the song engine's own time of that syllable.
+TEST(SongTimeline, FirstSyllableFallsWhereTheSongEngineTimesIt) {
+    std::vector<SmfBuilder::Bytes> songs;
+    auto tempos = SmfBuilder().header(1, 3).track().tempo(600000).delta(700).tempo(431000).delta(1000).tempo(900000);
+    tempos.endOfTrack().track().endOfTrack().track().delta(3001).text("la").delta(5).text("la").endOfTrack();
+    songs.push_back(tempos.build());
+    const char* sourceDir = std::getenv("MELODECK_SOURCE_DIR");
+    ASSERT_NE(sourceDir, nullptr);
+    std::ifstream demo(std::filesystem::path(sourceDir) / "data/KaraokeFiles/Oh_Susanna.kar", std::ios::binary);
+    songs.emplace_back(std::istreambuf_iterator<char>(demo), std::istreambuf_iterator<char>());
+
+    for (const auto& bytes : songs) {
+        RecordingNotifier notifier;
+        CLyrText engine(notifier);
+        MemoryStream stream(bytes);
+        ASSERT_NE(engine.openSong(stream), nullptr);
+        engine.setSampleRate(kRate);
+        engine.layoutSong(FixedWidthCanvas(8, 16), Rect{0, 0, 640, 400});
+        const auto timeline = SongTimeline::read(bytes);
+        ASSERT_TRUE(timeline && timeline->firstSyllableTick());
+        EXPECT_NEAR(timeline->samplesAt(*timeline->firstSyllableTick(), kRate), engine.firstLyricTime(), 2);
+    }
+}
+
 TEST(SongTimeline, ArbitraryBytesNeverCrash) {
     std::mt19937 random(7);
     const auto song = SmfBuilder().header(1, 3).track().tempo(400000).endOfTrack().track()
@@ -134,6 +166,9 @@ TEST(MidTitle, KeepsBytesAsCharactersDropsControlsAndStopsAt257) {
 TEST(MidTitle, NoTitleFromMissingOrBrokenFiles) {
     test::TempDir dir;
     EXPECT_EQ(readMidTitle(dir.path() / "missing.kar"), u"");
+    EXPECT_EQ(readMidTitle(dir.path()), u"");
+    ASSERT_EQ(mkfifo((dir.path() / "pipe.kar").c_str(), 0600), 0);
+    EXPECT_EQ(readMidTitle(dir.path() / "pipe.kar"), u"");  // returns instead of waiting
     EXPECT_EQ(readMidTitle(writeFile(dir, "e.kar", {'M', 'T', 'h', 'd'})), u"");
     // A title cut short by the end of the file is not read past it.
     const auto cut = SmfBuilder().header(0, 1).track().declaredLength(4000).metaDeclared(0x01, 3000, "@TAb").build();
