@@ -22,15 +22,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<fs::path> songFilesUnder(const char* variable) {
+// Every regular file under the directory named by `variable`, or only the song files.
+std::vector<fs::path> filesUnder(const char* variable, bool songsOnly) {
     std::vector<fs::path> files;
     const char* dir = std::getenv(variable);
     if (dir == nullptr || !fs::is_directory(dir)) {
         return files;
     }
     for (const auto& entry : fs::recursive_directory_iterator(dir)) {
-        // Every file, not only songs: a text file must be refused like any other non-MIDI.
-        if (entry.is_regular_file()) {
+        const std::string ext = entry.path().extension().string();
+        const bool song = ext == ".mid" || ext == ".kar" || ext == ".midi";
+        if (entry.is_regular_file() && (song || !songsOnly)) {
             files.push_back(entry.path());
         }
     }
@@ -104,7 +106,8 @@ void checkSong(const fs::path& path) {
 }
 
 TEST(CorpusTest, EveryCorpusFileOpensAndLaysOutConsistently) {
-    const std::vector<fs::path> files = songFilesUnder("MELODECK_CORPUS_DIR");
+    // Every file, not only songs: a text file must be refused like any other non-MIDI.
+    const std::vector<fs::path> files = filesUnder("MELODECK_CORPUS_DIR", false);
     if (files.empty()) {
         GTEST_SKIP() << "MELODECK_CORPUS_DIR names no directory with songs";
     }
@@ -114,7 +117,7 @@ TEST(CorpusTest, EveryCorpusFileOpensAndLaysOutConsistently) {
 }
 
 TEST(CorpusTest, EveryKeptRegressionFileOpensAndLaysOutConsistently) {
-    for (const fs::path& path : songFilesUnder("MELODECK_TEST_DATA")) {
+    for (const fs::path& path : filesUnder("MELODECK_TEST_DATA", true)) {
         checkSong(path);
     }
 }
