@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -119,7 +120,13 @@ int runPlay(const Args& args) {
     SynthConfig config;
     library.timid_get_configuration(config);
     if (const auto font = args.option("soundfont")) {
-        const std::u16string name = std::filesystem::path(std::string(*font)).u16string();
+        std::u16string name;
+        try {
+            name = std::filesystem::path(std::string(*font)).u16string();
+        } catch (const std::exception&) {  // bytes that are not UTF-8
+            args.complain("--soundfont needs a path in UTF-8");
+            return 1;
+        }
         std::fill(std::begin(config.ConfigFile), std::end(config.ConfigFile), u'\0');
         std::copy_n(name.begin(), std::min(name.size(), std::size(config.ConfigFile) - 1), config.ConfigFile);
     }

@@ -73,6 +73,36 @@ void appendOnce(std::vector<fs::path>& list, const fs::path& p) {
     if (std::find(list.begin(), list.end(), p) == list.end()) list.push_back(p);
 }
 
+// The stored name as UTF-8 bytes for a path. A stored name may hold anything, and the
+// standard conversion throws on an unpaired surrogate: such a unit becomes U+FFFD instead.
+std::string toUtf8(std::u16string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
 std::vector<fs::path> searchDirs(const InstrumentSearch& search) {
     std::vector<fs::path> dirs;
     if (!search.programDir.empty()) dirs.push_back(search.programDir);
@@ -136,7 +166,7 @@ InstrumentSetup resolveInstrumentSetup(std::u16string_view configFile, const Ins
     InstrumentSetup setup;
     const std::u16string_view name = configFile.empty() ? kDefaultConfigName : configFile;
     const bool isDefaultName = name == kDefaultConfigName;
-    const fs::path named{std::u16string(name)};
+    const fs::path named{toUtf8(name)};
     const auto found = findIn(named, searchDirs(search));
 
     if (hasSoundFontExtension(named)) {

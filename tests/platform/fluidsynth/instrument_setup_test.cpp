@@ -50,6 +50,14 @@ TEST_F(InstrumentSetupTest, MissingNamedSoundFontIsReportedNotReplaced) {
     EXPECT_NE(setup.problem.find("/nowhere/gone.sf2"), std::string::npos);
 }
 
+TEST_F(InstrumentSetupTest, NamesAreUtf16AndBrokenOnesAreMerelyNotFound) {
+    const fs::path cyrillic = write(program() / "\xD0\x97\xD0\xB2\xD1\x83\xD0\xBA.sf2");  // "Звук.sf2"
+    EXPECT_EQ(resolveInstrumentSetup(u"\u0417\u0432\u0443\u043A.sf2", m_search).soundFonts,
+              std::vector<fs::path>{cyrillic});
+    const std::u16string unpaired{u'a', char16_t(0xD800), u'.', u's', u'f', u'2'};
+    EXPECT_FALSE(resolveInstrumentSetup(unpaired, m_search).problem.empty());
+}
+
 TEST_F(InstrumentSetupTest, DefaultNameWithoutConfigurationUsesDefaultSoundFont) {
     write(m_search.defaultSoundFont);
     for (const std::u16string name : {u"timidity.cfg", u""}) {
