@@ -40,6 +40,8 @@ public:
     // previous song's events and information lines. Returns the head event, or nullptr when
     // the file is not accepted as MIDI (no message) or a track cannot be read ("Error of
     // track reading"; the events are discarded, the information lines keep what was read).
+    // Running out of memory shows "Insufficient memory available" and ends the same way as
+    // a track error. The previous song's lines go too.
     const SongEvent* openSong(ByteStream& in);
 
     const EventList& events() const { return m_events; }
@@ -104,6 +106,9 @@ public:
 
     // Times every event and builds the lyric lines for `lyricArea` in the canvas's font.
     // Runs only when the song holds at least one event besides the head.
+    // Tempo events leave the list, pause markers and the rests of over-wide syllables join
+    // it; eventCount follows. The cursor is left at the end until resetCursor. Running out
+    // of memory shows "Insufficient memory available" and abandons the song.
     void layoutSong(const Canvas& canvas, const Rect& lyricArea);
     const LineList& lines() const { return m_lines; }
     std::int32_t lineCount() const { return m_lineCount; }
@@ -128,7 +133,13 @@ protected:
     virtual void clearLyricArea();
 
     // Parts of the layout pass, reachable for tests.
+    // Closes the tail line (its converted text, length, and during a layout its measured
+    // width) and starts an empty one.
     void newLine();
+    // Adds a syllable (widened, unconverted) to the tail line under the "\" and "/"
+    // conventions, ties `event` to it, and after a pause of ten seconds or more plants the
+    // pause markers before `event`. `width` is the measured line width, `offset` the
+    // syllable's place in the line unless it starts a new one.
     void appendSyllable(std::u16string_view syllable, EventList::iterator event,
                         std::int32_t width, std::int32_t offset);
 
@@ -141,7 +152,7 @@ private:
         std::int32_t tick = 0;    // MIDI ticks
         std::uint32_t tempo = 0;  // microseconds per quarter note
     };
-    // Results of readTrack and scanEvents, with the values of the file format's description.
+    // Results of readTrack and scanEvents.
     enum class TrackResult { Ok = 0, ShortHeader = -1, BadTrack = -2 };
     enum class ScanResult { EndOfFile = 0, EndOfTrack = -1 };
     // What a scan remembers about the track being scanned.
