@@ -274,7 +274,7 @@ TEST_F(PlaybackTest, PauseFreezesThePositionUntilResumed) {
     ASSERT_TRUE(m_listener.waitFor(SYNTH_MSG_TICK, 3));
     library().timid_pause();
     EXPECT_EQ(library().timid_get_status(), SynthStatus::Paused);
-    std::this_thread::sleep_for(60ms);  // the fade-out ends within 10 ms of song time
+    std::this_thread::sleep_for(200ms);  // the fade-out ends within 10 ms of song time
     const std::size_t frozen = m_listener.notes().size();
     std::this_thread::sleep_for(150ms);
     EXPECT_EQ(m_listener.notes().size(), frozen);
