@@ -121,6 +121,15 @@ TEST_F(TextModelTest, PauseIsMeasuredFromTheLastSyllableNotATempoEvent) {
     EXPECT_EQ(event(2).marker, 1);
 }
 
+TEST_F(TextModelTest, PauseGapIsAnUnsignedDivision) {
+    // b's sample time wraps below zero; taken unsigned, the gap is a long pause.
+    openAndLayOut(karaokeFile({{0, "a/"}, {0x60000000, "b"}}));
+    const SongEvent& b = engine.events().back();
+    EXPECT_LT(b.sampleTime, 0);
+    EXPECT_EQ(b.marker, 2);
+    EXPECT_EQ(engine.eventCount(), 15);
+}
+
 TEST_F(TextModelTest, FirstSyllableNeverGetsMarkersAndOpensAPage) {
     openAndLayOut(karaokeFile({{3 * kTicksPerTenSeconds, "late"}}));
     EXPECT_EQ(markers(engine), (std::vector<int>{0, 0}));
