@@ -1,9 +1,11 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "synth_library.h"
@@ -12,8 +14,10 @@ namespace melodeck::test {
 
 // A scripted synthesizer library for tests of its callers: it records every call, keeps the
 // state the calls imply (configuration, volume, status, pitch, playback rate), answers titles
-// from a table, and sends notifications only when the test says so, synchronously, to the
-// listener the caller registered. Single-threaded.
+// from a table, and sends notifications to the listener the caller registered only when the
+// test says so. Like the real library it never notifies from inside a call: what a call
+// causes (ENDED after timid_stop) waits until the test calls deliverPending(), as a real
+// notification waits in the UI thread's queue. Single-threaded.
 class FakeSynthLibrary final : public SynthLibrary {
 public:
     FakeSynthLibrary() {
@@ -31,6 +35,12 @@ public:
     // Sends a notification to the registered listener, if any.
     void emit(SynthMsg code, std::uint32_t wParam = 0) {
         if (m_listener) m_listener->post(code, wParam);
+    }
+    // Sends what earlier calls caused, in order.
+    void deliverPending() {
+        const auto pending = std::move(m_pending);
+        m_pending.clear();
+        for (const auto& [code, wParam] : pending) emit(code, wParam);
     }
     // The song's whole life in one go: STARTED, LENGTH, TICK 0, SYNC, POSITIONs, FINISHED.
     void emitSong(std::uint32_t lengthSeconds, std::uint32_t syncSample, std::uint32_t rate) {
@@ -99,7 +109,7 @@ public:
         m_calls.push_back("timid_stop");
         if (m_status == SynthStatus::Stopped) return;
         m_status = SynthStatus::Stopped;
-        emit(SYNTH_MSG_ENDED);
+        m_pending.emplace_back(SYNTH_MSG_ENDED, 0);
     }
     SynthStatus timid_get_status() override { return m_status; }
     void timid_set_pitch(std::int32_t steps) override {
@@ -134,6 +144,7 @@ private:
     std::map<std::filesystem::path, std::u16string> m_titles;
     std::vector<std::string> m_calls;
     std::vector<std::filesystem::path> m_played;
+    std::vector<std::pair<SynthMsg, std::uint32_t>> m_pending;
 };
 
 }  // namespace melodeck::test
