@@ -9,6 +9,10 @@
 namespace melodeck::tool {
 namespace {
 
+// Songs are small; anything near this size is not one, and reading it whole could exhaust
+// memory.
+constexpr std::size_t kMaxFileBytes = std::size_t{256} << 20;
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -26,6 +30,10 @@ std::optional<std::vector<std::uint8_t>> loadFileBytes(const std::string& path,
         error = "cannot open '" + path + "': it is a folder";
         return std::nullopt;
     }
+    if (S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_size) > kMaxFileBytes) {
+        error = "cannot open '" + path + "': larger than 256 MiB, not a song";
+        return std::nullopt;
+    }
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         error = "cannot open '" + path + "': " + std::strerror(errno);
@@ -37,6 +45,10 @@ std::optional<std::vector<std::uint8_t>> loadFileBytes(const std::string& path,
         const std::size_t got = std::fread(block, 1, sizeof block, file.get());
         bytes.insert(bytes.end(), block, block + got);
         if (got < sizeof block) break;
+        if (bytes.size() > kMaxFileBytes) {
+            error = "cannot read '" + path + "': larger than 256 MiB, not a song";
+            return std::nullopt;
+        }
     }
     if (std::ferror(file.get())) {
         error = "cannot read '" + path + "'";
