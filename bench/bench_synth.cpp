@@ -89,11 +89,15 @@ void BM_RenderDemoSongFast(benchmark::State& state) {
     const double songSeconds = listener.length();
     state.counters["song_s"] = songSeconds;
     // Seconds of song rendered per second of wall time: the multiple of real time.
-    state.counters["x_realtime"] =
-        benchmark::Counter(songSeconds * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["x_realtime"] = benchmark::Counter(
+        songSeconds * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     library.timid_set_parent_wnd(nullptr);
 }
-BENCHMARK(BM_RenderDemoSongFast)->Arg(22050)->Arg(44100)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderDemoSongFast)
+    ->Arg(22050)
+    ->Arg(44100)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 void BM_MidInfoThousandFiles(benchmark::State& state) {
     const std::vector<fs::path> files = songFiles();
@@ -108,7 +112,8 @@ void BM_MidInfoThousandFiles(benchmark::State& state) {
     constexpr int kFiles = 1000;
     for (auto _ : state) {
         std::size_t characters = 0;
-        for (int i = 0; i < kFiles; ++i) characters += library.timid_get_mid_info(files[i % files.size()]).size();
+        for (int i = 0; i < kFiles; ++i)
+            characters += library.timid_get_mid_info(files[i % files.size()]).size();
         benchmark::DoNotOptimize(characters);
     }
     state.counters["files"] = kFiles;

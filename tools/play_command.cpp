@@ -26,16 +26,25 @@ constexpr std::int64_t kMaxTempoRate = 64 * std::int64_t{kNormalPlaybackRate};
 
 const char* messageName(SynthMsg code) {
     switch (code) {
-        case SYNTH_MSG_STARTED: return "STARTED";
-        case SYNTH_MSG_CONTROLS_ON: return "CONTROLS_ON";
-        case SYNTH_MSG_FINISHED: return "FINISHED";
-        case SYNTH_MSG_LENGTH: return "LENGTH";
-        case SYNTH_MSG_POSITION: return "POSITION";
-        case SYNTH_MSG_ENDED: return "ENDED";
+        case SYNTH_MSG_STARTED:
+            return "STARTED";
+        case SYNTH_MSG_CONTROLS_ON:
+            return "CONTROLS_ON";
+        case SYNTH_MSG_FINISHED:
+            return "FINISHED";
+        case SYNTH_MSG_LENGTH:
+            return "LENGTH";
+        case SYNTH_MSG_POSITION:
+            return "POSITION";
+        case SYNTH_MSG_ENDED:
+            return "ENDED";
         case SYNTH_MSG_CONTROLS_OFF:
-        case SYNTH_MSG_CONTROLS_OFF_2: return "CONTROLS_OFF";
-        case SYNTH_MSG_TICK: return "TICK";
-        case SYNTH_MSG_SYNC: return "SYNC";
+        case SYNTH_MSG_CONTROLS_OFF_2:
+            return "CONTROLS_OFF";
+        case SYNTH_MSG_TICK:
+            return "TICK";
+        case SYNTH_MSG_SYNC:
+            return "SYNC";
     }
     return "UNKNOWN";
 }
@@ -72,7 +81,8 @@ private:
 class StderrNotifier final : public Notifier {
 public:
     void showMessage(std::string_view text) override {
-        std::fprintf(stderr, "melodeck-tool play: %.*s\n", static_cast<int>(text.size()), text.data());
+        std::fprintf(stderr, "melodeck-tool play: %.*s\n", static_cast<int>(text.size()),
+                     text.data());
     }
 };
 
@@ -86,7 +96,8 @@ std::optional<SinkChoice> parseSink(const Args& args) {
     if (text == "device") return SinkChoice{SinkKind::Device, {}};
     if (text == "null") return SinkChoice{SinkKind::Silent, {}};
     if (text == "fast") return SinkChoice{SinkKind::Fast, {}};
-    if (text.starts_with("wav:") && text.size() > 4) return SinkChoice{SinkKind::Wav, std::string(text.substr(4))};
+    if (text.starts_with("wav:") && text.size() > 4)
+        return SinkChoice{SinkKind::Wav, std::string(text.substr(4))};
     args.complain("--sink takes device, null, fast or wav:PATH, not '" + std::string(text) + "'");
     return std::nullopt;
 }
@@ -94,7 +105,9 @@ std::optional<SinkChoice> parseSink(const Args& args) {
 }  // namespace
 
 int runPlay(const Args& args) {
-    if (!args.check(1, {"sink", "soundfont", "rate", "pitch", "tempo-rate", "volume", "seconds", "ticks"})) return 1;
+    if (!args.check(
+            1, {"sink", "soundfont", "rate", "pitch", "tempo-rate", "volume", "seconds", "ticks"}))
+        return 1;
     const auto sink = parseSink(args);
     const auto rate = args.integer("rate", kToolRate, 8000, 96000);
     const auto pitch = args.integer("pitch", 0, -kMaxPitch, kMaxPitch);
@@ -128,7 +141,8 @@ int runPlay(const Args& args) {
             return 1;
         }
         std::fill(std::begin(config.ConfigFile), std::end(config.ConfigFile), u'\0');
-        std::copy_n(name.begin(), std::min(name.size(), std::size(config.ConfigFile) - 1), config.ConfigFile);
+        std::copy_n(name.begin(), std::min(name.size(), std::size(config.ConfigFile) - 1),
+                    config.ConfigFile);
     }
     config.Rate = static_cast<std::int32_t>(*rate);
     library.timid_set_configuration(config);

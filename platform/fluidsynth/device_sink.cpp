@@ -19,7 +19,8 @@ void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
 
 }  // namespace
 
-std::unique_ptr<DeviceSink> DeviceSink::open(RenderSource& source, std::uint32_t rate, int periods, bool quiet) {
+std::unique_ptr<DeviceSink> DeviceSink::open(RenderSource& source, std::uint32_t rate, int periods,
+                                             bool quiet) {
     // Like FluidSynth's log function, ALSA's error handler is one per process; a program
     // that plays sound has one policy for it, set here before a device is tried.
     snd_lib_error_set_handler(quiet ? ignoreAlsaError : nullptr);
@@ -33,7 +34,8 @@ std::unique_ptr<DeviceSink> DeviceSink::open(RenderSource& source, std::uint32_t
         fluid_settings_setint(settings.get(), "audio.periods", periods);
         fluid_settings_setint(settings.get(), "audio.period-size", kPeriodFrames);
         fluid_settings_setstr(settings.get(), "audio.pulseaudio.media-role", "music");
-        FluidAudioDriverPtr driverHandle(new_fluid_audio_driver2(settings.get(), &DeviceSink::onAudio, sink.get()));
+        FluidAudioDriverPtr driverHandle(
+            new_fluid_audio_driver2(settings.get(), &DeviceSink::onAudio, sink.get()));
         if (driverHandle) {
             sink->m_settings = std::move(settings);
             sink->m_driver = std::move(driverHandle);
@@ -43,7 +45,8 @@ std::unique_ptr<DeviceSink> DeviceSink::open(RenderSource& source, std::uint32_t
     return nullptr;
 }
 
-DeviceSink::DeviceSink(RenderSource& source, int latencyFrames) : m_source(source), m_latencyFrames(latencyFrames) {}
+DeviceSink::DeviceSink(RenderSource& source, int latencyFrames)
+    : m_source(source), m_latencyFrames(latencyFrames) {}
 
 DeviceSink::~DeviceSink() { m_driver.reset(); }
 

@@ -16,7 +16,8 @@ public:
     // Opens the first driver that works (PulseAudio, which a PipeWire desktop also serves,
     // then ALSA) at `rate` Hz with `periods` periods of audio queued; none when no device
     // opens. `quiet` keeps the drivers' libraries from printing their failures.
-    static std::unique_ptr<DeviceSink> open(RenderSource& source, std::uint32_t rate, int periods, bool quiet);
+    static std::unique_ptr<DeviceSink> open(RenderSource& source, std::uint32_t rate, int periods,
+                                            bool quiet);
     ~DeviceSink() override;
     DeviceSink(const DeviceSink&) = delete;
     DeviceSink& operator=(const DeviceSink&) = delete;

@@ -20,7 +20,8 @@ void printLogLine(int, const char* message, void*) {
 
 void routeFluidLog(bool toStderr) {
     const fluid_log_function_t fn = toStderr ? printLogLine : dropLogLine;
-    for (int level = FLUID_PANIC; level <= FLUID_DBG; ++level) fluid_set_log_function(level, fn, nullptr);
+    for (int level = FLUID_PANIC; level <= FLUID_DBG; ++level)
+        fluid_set_log_function(level, fn, nullptr);
 }
 
 bool fluidLogRequestedByEnvironment() {

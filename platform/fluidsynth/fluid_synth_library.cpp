@@ -148,7 +148,8 @@ std::unique_ptr<AudioSink> FluidSynthLibrary::makeSink() {
     const auto rate = static_cast<std::uint32_t>(m_config.Rate);
     switch (m_options.sink) {
         case SinkKind::Device:
-            if (auto device = DeviceSink::open(*m_core, rate, m_config.Buffers, !m_options.debugLog)) {
+            if (auto device =
+                    DeviceSink::open(*m_core, rate, m_config.Buffers, !m_options.debugLog)) {
                 m_activeSink = SinkKind::Device;
                 return device;
             }
@@ -160,9 +161,11 @@ std::unique_ptr<AudioSink> FluidSynthLibrary::makeSink() {
             return ThreadSink::start(*m_core, ThreadSink::Pace::AsFastAsPossible, rate, nullptr);
         case SinkKind::Wav: {
             auto wav = WavWriter::create(m_options.wavPath, rate, m_config.Stereo != 0 ? 2 : 1);
-            if (!wav) m_notifier.showMessage("Can't open file '" + m_options.wavPath.string() + "'");
+            if (!wav)
+                m_notifier.showMessage("Can't open file '" + m_options.wavPath.string() + "'");
             m_activeSink = wav ? SinkKind::Wav : SinkKind::Fast;
-            return ThreadSink::start(*m_core, ThreadSink::Pace::AsFastAsPossible, rate, std::move(wav));
+            return ThreadSink::start(*m_core, ThreadSink::Pace::AsFastAsPossible, rate,
+                                     std::move(wav));
         }
     }
     m_activeSink = SinkKind::Silent;
@@ -174,12 +177,14 @@ bool FluidSynthLibrary::ensureCore() {
     m_sink.reset();
     m_core.reset();
 
-    const InstrumentSetup setup = resolveInstrumentSetup(configFileName(m_config), m_options.search);
+    const InstrumentSetup setup =
+        resolveInstrumentSetup(configFileName(m_config), m_options.search);
     std::string problem = setup.problem;
     std::vector<std::string> fonts;
     for (const auto& font : setup.soundFonts) fonts.push_back(font.string());
     const int voices = std::clamp(m_config.Voices, 1, kMaxVoices);
-    m_core = PlaybackCore::create(static_cast<std::uint32_t>(m_config.Rate), voices, fonts, toneOf(m_config, m_volume), m_listener, problem);
+    m_core = PlaybackCore::create(static_cast<std::uint32_t>(m_config.Rate), voices, fonts,
+                                  toneOf(m_config, m_volume), m_listener, problem);
     if (!m_core && problem.empty()) problem = "The synthesizer could not be started.";
     // One message per instrument setup: it is made again only when the configuration changes.
     if (!problem.empty()) m_notifier.showMessage(problem);
@@ -203,7 +208,9 @@ void FluidSynthLibrary::refuseSong() {
     m_listener.post(SYNTH_MSG_FINISHED, 0);
 }
 
-void FluidSynthLibrary::timid_play(const std::filesystem::path& path) { playWithTone(path, 0, kNormalPlaybackRate); }
+void FluidSynthLibrary::timid_play(const std::filesystem::path& path) {
+    playWithTone(path, 0, kNormalPlaybackRate);
+}
 
 void FluidSynthLibrary::playWithTone(const std::filesystem::path& path, std::int32_t pitchSteps,
                                      std::int64_t playbackRate) {
@@ -218,9 +225,11 @@ void FluidSynthLibrary::playWithTone(const std::filesystem::path& path, std::int
     const auto rate = static_cast<std::uint32_t>(m_config.Rate);
     auto song = std::make_unique<PreparedSong>();
     song->bytes = std::move(*bytes);
-    song->endSample = std::min(timeline->samplesAt(timeline->endTick(), rate), kMaxSongSeconds * rate);
+    song->endSample =
+        std::min(timeline->samplesAt(timeline->endTick(), rate), kMaxSongSeconds * rate);
     song->lengthSeconds = static_cast<std::uint32_t>(song->endSample / rate);
-    if (const auto tick = timeline->firstSyllableTick()) song->syncSample = timeline->samplesAt(*tick, rate);
+    if (const auto tick = timeline->firstSyllableTick())
+        song->syncSample = timeline->samplesAt(*tick, rate);
     m_core->play(std::move(song), pitchSteps, playbackRate);
     m_sink->wake();
 }
@@ -237,7 +246,9 @@ void FluidSynthLibrary::timid_stop() {
     m_sink->wake();
 }
 
-SynthStatus FluidSynthLibrary::timid_get_status() { return m_core ? m_core->status() : SynthStatus::Stopped; }
+SynthStatus FluidSynthLibrary::timid_get_status() {
+    return m_core ? m_core->status() : SynthStatus::Stopped;
+}
 
 void FluidSynthLibrary::timid_set_pitch(std::int32_t steps) {
     if (m_core) m_core->shiftPitch(steps);

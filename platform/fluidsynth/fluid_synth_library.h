@@ -74,7 +74,8 @@ public:
     void timid_play(const std::filesystem::path& path) override;
     // Starts `path` as timid_play does, but already shifted by `pitchSteps` semitones and at
     // `playbackRate` (16.16) from its first note.
-    void playWithTone(const std::filesystem::path& path, std::int32_t pitchSteps, std::int64_t playbackRate);
+    void playWithTone(const std::filesystem::path& path, std::int32_t pitchSteps,
+                      std::int64_t playbackRate);
     void timid_pause() override;
     void timid_stop() override;
     SynthStatus timid_get_status() override;

@@ -34,7 +34,8 @@ std::optional<std::string> readWholeFile(const fs::path& p) {
 
 bool hasSoundFontExtension(const fs::path& p) {
     std::string ext = p.extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     return ext == ".sf2" || ext == ".sf3";
 }
 
@@ -53,7 +54,8 @@ std::vector<std::string> splitWords(std::string_view line) {
             word.assign(line.substr(i + 1, end - i - 1));
             i = end + 1;
         } else {
-            while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) word += line[i++];
+            while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i])))
+                word += line[i++];
         }
         words.push_back(std::move(word));
     }
@@ -79,7 +81,8 @@ std::string toUtf8(std::u16string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = 0xFFFD;
@@ -117,9 +120,10 @@ InstrumentSearch defaultInstrumentSearch() {
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (!ec) search.programDir = exe.parent_path();
-    if (!search.programDir.empty()) search.systemDirs.push_back(search.programDir / "../share/melodeck");
-    for (const char* dir : {"/etc/timidity", "/etc", "/usr/share/timidity", "/usr/local/share/timidity",
-                            "/usr/local/lib/timidity"})
+    if (!search.programDir.empty())
+        search.systemDirs.push_back(search.programDir / "../share/melodeck");
+    for (const char* dir : {"/etc/timidity", "/etc", "/usr/share/timidity",
+                            "/usr/local/share/timidity", "/usr/local/lib/timidity"})
         search.systemDirs.emplace_back(dir);
     search.defaultSoundFont = "/usr/share/sounds/sf2/default-GM.sf2";
     return search;
@@ -140,12 +144,15 @@ std::vector<fs::path> soundFontsFromConfigText(std::string_view text, const fs::
         if (words.size() < 2) continue;
         const std::string& directive = words[0];
         if (directive == "dir") {
-            const fs::path dir = fs::path(words[1]).is_absolute() ? fs::path(words[1]) : cfgDir / words[1];
+            const fs::path dir =
+                fs::path(words[1]).is_absolute() ? fs::path(words[1]) : cfgDir / words[1];
             dirs.insert(dirs.begin() + 1, dir);
-        } else if (directive == "soundfont" || directive == "%font" || (words.size() >= 3 && words[1] == "%font")) {
+        } else if (directive == "soundfont" || directive == "%font" ||
+                   (words.size() >= 3 && words[1] == "%font")) {
             // A program of a bank may come from a SoundFont: "PROGRAM %font FILE BANK PRESET".
             const std::string& name = words[1] == "%font" ? words[2] : words[1];
-            if (const auto found = findIn(name, dirs)) appendOnce(fonts, *found);
+            if (const auto found = findIn(name, dirs))
+                appendOnce(fonts, *found);
             else if (std::find(missing.begin(), missing.end(), name) == missing.end())
                 missing.push_back(name);
         } else if (directive == "source" && depth < kMaxSourceDepth) {
@@ -155,14 +162,16 @@ std::vector<fs::path> soundFontsFromConfigText(std::string_view text, const fs::
                 missing.push_back(words[1]);
                 continue;
             }
-            for (const fs::path& p : soundFontsFromConfigText(*nested, found->parent_path(), missing, depth + 1))
+            for (const fs::path& p :
+                 soundFontsFromConfigText(*nested, found->parent_path(), missing, depth + 1))
                 appendOnce(fonts, p);
         }
     }
     return fonts;
 }
 
-InstrumentSetup resolveInstrumentSetup(std::u16string_view configFile, const InstrumentSearch& search) {
+InstrumentSetup resolveInstrumentSetup(std::u16string_view configFile,
+                                       const InstrumentSearch& search) {
     InstrumentSetup setup;
     const std::u16string_view name = configFile.empty() ? kDefaultConfigName : configFile;
     const bool isDefaultName = name == kDefaultConfigName;
@@ -170,8 +179,11 @@ InstrumentSetup resolveInstrumentSetup(std::u16string_view configFile, const Ins
     const auto found = findIn(named, searchDirs(search));
 
     if (hasSoundFontExtension(named)) {
-        if (found) setup.soundFonts.push_back(*found);
-        else setup.problem = "Could not open the SoundFont '" + named.string() + "'. Songs will play silently.";
+        if (found)
+            setup.soundFonts.push_back(*found);
+        else
+            setup.problem =
+                "Could not open the SoundFont '" + named.string() + "'. Songs will play silently.";
         return setup;
     }
 
@@ -182,7 +194,8 @@ InstrumentSetup resolveInstrumentSetup(std::u16string_view configFile, const Ins
         } else if (isReadableFile(search.defaultSoundFont)) {
             setup.soundFonts.push_back(search.defaultSoundFont);
         } else {
-            setup.problem = "No SoundFont found: install one at '" + search.defaultSoundFont.string() +
+            setup.problem = "No SoundFont found: install one at '" +
+                            search.defaultSoundFont.string() +
                             "' or name one in the playback options. Songs will play silently.";
         }
         return setup;
@@ -192,8 +205,8 @@ InstrumentSetup resolveInstrumentSetup(std::u16string_view configFile, const Ins
     const auto text = readWholeFile(*found);
     if (text) setup.soundFonts = soundFontsFromConfigText(*text, found->parent_path(), missing);
     if (!missing.empty()) {
-        setup.problem = "The synthesizer configuration '" + found->string() + "' names a SoundFont that cannot be found: '" +
-                        missing.front() + "'.";
+        setup.problem = "The synthesizer configuration '" + found->string() +
+                        "' names a SoundFont that cannot be found: '" + missing.front() + "'.";
     } else if (setup.soundFonts.empty()) {
         // A system configuration made for TiMidity's own patches names no SoundFont; the
         // default one then serves, as if no configuration had been found.

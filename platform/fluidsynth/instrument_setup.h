@@ -32,7 +32,8 @@ struct InstrumentSetup {
 // A relative name is looked for in the search's folders. Only the default name may silently
 // fall back to the default SoundFont: a named setup that cannot be found is a problem to
 // report, as is a missing default. Reads files; never throws.
-InstrumentSetup resolveInstrumentSetup(std::u16string_view configFile, const InstrumentSearch& search);
+InstrumentSetup resolveInstrumentSetup(std::u16string_view configFile,
+                                       const InstrumentSearch& search);
 
 // The SoundFonts named by the text of a configuration file that lives in `cfgDir`:
 // "soundfont NAME" lines and the SoundFont files of "%font" lines (alone or as a bank's

@@ -35,7 +35,8 @@ bool isTitleText(const SmfEvent& e) {
 std::vector<std::uint8_t> readUpTo(std::ifstream& in, std::uint64_t length) {
     std::vector<std::uint8_t> data;
     while (data.size() < length && in) {
-        const std::size_t step = static_cast<std::size_t>(std::min<std::uint64_t>(kReadStep, length - data.size()));
+        const std::size_t step =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kReadStep, length - data.size()));
         const std::size_t old = data.size();
         data.resize(old + step);
         in.read(reinterpret_cast<char*>(data.data() + old), static_cast<std::streamsize>(step));
@@ -67,7 +68,8 @@ std::u16string readMidTitle(const std::filesystem::path& path) {
         if (in.gcount() != static_cast<std::streamsize>(chunkHead.size())) break;
         const std::uint64_t length = (std::uint64_t{chunkHead[4]} << 24) | (chunkHead[5] << 16) |
                                      (chunkHead[6] << 8) | chunkHead[7];
-        const bool isTrack = chunkHead[0] == 'M' && chunkHead[1] == 'T' && chunkHead[2] == 'r' && chunkHead[3] == 'k';
+        const bool isTrack = chunkHead[0] == 'M' && chunkHead[1] == 'T' && chunkHead[2] == 'r' &&
+                             chunkHead[3] == 'k';
         if (!isTrack) {
             in.seekg(static_cast<std::streamoff>(length), std::ios::cur);
             continue;

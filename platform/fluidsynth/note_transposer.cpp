@@ -5,7 +5,8 @@ namespace melodeck {
 namespace {
 
 bool validNote(int channel, int key) {
-    return channel >= 0 && channel < NoteTransposer::kChannels && key >= 0 && key < NoteTransposer::kKeys;
+    return channel >= 0 && channel < NoteTransposer::kChannels && key >= 0 &&
+           key < NoteTransposer::kKeys;
 }
 
 }  // namespace
@@ -19,7 +20,8 @@ int NoteTransposer::shifted(int channel, int key) const {
 int NoteTransposer::noteOn(int channel, int key, int velocity) {
     if (!validNote(channel, key)) return kSilent;
     const int sounding = shifted(channel, key);
-    m_notes[channel][key] = {static_cast<std::int16_t>(sounding), static_cast<std::uint8_t>(velocity & 0x7F)};
+    m_notes[channel][key] = {static_cast<std::int16_t>(sounding),
+                             static_cast<std::uint8_t>(velocity & 0x7F)};
     return sounding;
 }
 

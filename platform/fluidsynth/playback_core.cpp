@@ -31,8 +31,8 @@ constexpr int kAllNotesOff = 123;
 struct PlaybackCore::Song {
     explicit Song(PreparedSong p) : prepared(std::move(p)) {}
     PreparedSong prepared;
-    FluidPlayerPtr player;              // made when the song starts to sound
-    std::uint64_t positionFixed = 0;    // rendered song samples, 16.16
+    FluidPlayerPtr player;            // made when the song starts to sound
+    std::uint64_t positionFixed = 0;  // rendered song samples, 16.16
     std::int64_t lastTick = -1;
     std::uint32_t nextSecond = 1;
     bool announced = false;
@@ -63,7 +63,8 @@ std::unique_ptr<PlaybackCore> PlaybackCore::create(std::uint32_t rate, int voice
         if (fluid_synth_sfload(synth.get(), font.c_str(), 1) == FLUID_FAILED && problem.empty())
             problem = "Could not load the SoundFont '" + font + "'.";
     }
-    std::unique_ptr<PlaybackCore> core(new PlaybackCore(std::move(settings), std::move(synth), rate, listener));
+    std::unique_ptr<PlaybackCore> core(
+        new PlaybackCore(std::move(settings), std::move(synth), rate, listener));
     core->m_tone = tone;
     core->applyTone();
     return core;
@@ -89,7 +90,8 @@ void PlaybackCore::setLatencyFrames(int frames) {
     m_latencyFrames = std::max(0, frames);
 }
 
-void PlaybackCore::play(std::unique_ptr<PreparedSong> song, int pitchSteps, std::int64_t playbackRate) {
+void PlaybackCore::play(std::unique_ptr<PreparedSong> song, int pitchSteps,
+                        std::int64_t playbackRate) {
     std::lock_guard lock(m_mutex);
     replaceSong(std::move(song), pitchSteps, playbackRate);
     m_status = SynthStatus::Playing;
@@ -163,18 +165,21 @@ void PlaybackCore::applyTone() {
     fluid_synth_set_gain(m_synth.get(), m_tone.gain);
     fluid_synth_reverb_on(m_synth.get(), -1, m_tone.reverb ? 1 : 0);
     fluid_synth_chorus_on(m_synth.get(), -1, m_tone.chorus ? 1 : 0);
-    fluid_synth_set_interp_method(m_synth.get(), -1, m_tone.highQuality ? FLUID_INTERP_DEFAULT : FLUID_INTERP_LINEAR);
+    fluid_synth_set_interp_method(m_synth.get(), -1,
+                                  m_tone.highQuality ? FLUID_INTERP_DEFAULT : FLUID_INTERP_LINEAR);
 }
 
-void PlaybackCore::replaceSong(std::unique_ptr<PreparedSong> song, int pitchSteps, std::int64_t playbackRate) {
+void PlaybackCore::replaceSong(std::unique_ptr<PreparedSong> song, int pitchSteps,
+                               std::int64_t playbackRate) {
     auto next = song ? std::make_unique<Song>(std::move(*song)) : nullptr;
     // Every song starts in the key and at the speed asked for, its own unless the caller says
     // otherwise; the view applies its tone and tempo presses when the display starts.
     m_transposer.reset();
     m_transposer.shiftBy(pitchSteps, [](int, int, int, int) {});
-    m_playbackRate = playbackRate > 0
-                         ? static_cast<std::uint32_t>(std::min<std::int64_t>(playbackRate, kMaxPlaybackRate))
-                         : kNormalPlaybackRate;
+    m_playbackRate =
+        playbackRate > 0
+            ? static_cast<std::uint32_t>(std::min<std::int64_t>(playbackRate, kMaxPlaybackRate))
+            : kNormalPlaybackRate;
     m_paused = false;
     if (m_song) {
         m_retiring = true;
@@ -239,11 +244,13 @@ int PlaybackCore::blockFrames(int available) const {
     n = std::clamp<std::int64_t>(n, 1, kMaxBlockFrames);
     // End a block exactly where the first syllable is heard, so SYNC carries its position.
     if (!song.syncSent && song.prepared.syncSample) {
-        const std::int64_t latency = (static_cast<std::int64_t>(m_latencyFrames) * m_playbackRate) >> 16;
-        const std::uint64_t target = static_cast<std::uint64_t>(*song.prepared.syncSample + latency) << 16;
+        const std::int64_t latency =
+            (static_cast<std::int64_t>(m_latencyFrames) * m_playbackRate) >> 16;
+        const std::uint64_t target = static_cast<std::uint64_t>(*song.prepared.syncSample + latency)
+                                     << 16;
         if (target > song.positionFixed) {
-            const std::int64_t need =
-                static_cast<std::int64_t>((target - song.positionFixed + m_playbackRate - 1) / m_playbackRate);
+            const std::int64_t need = static_cast<std::int64_t>(
+                (target - song.positionFixed + m_playbackRate - 1) / m_playbackRate);
             n = std::min(n, std::max<std::int64_t>(1, need));
         }
     }
@@ -256,7 +263,8 @@ void PlaybackCore::synthesize(float* left, float* right, int frames) {
     if (m_gain != 1.0f || target != 1.0f) {
         const float step = 1.0f / static_cast<float>(m_fadeFrames);
         for (int i = 0; i < frames; ++i) {
-            m_gain = m_gain < target ? std::min(target, m_gain + step) : std::max(target, m_gain - step);
+            m_gain =
+                m_gain < target ? std::min(target, m_gain + step) : std::max(target, m_gain - step);
             left[i] *= m_gain;
             right[i] *= m_gain;
         }
@@ -297,7 +305,8 @@ void PlaybackCore::advance(int frames) {
     // note hangs.
     const std::int64_t end = song.prepared.endSample;
     if (!song.finishAt && position >= end &&
-        (fluid_synth_get_active_voice_count(m_synth.get()) == 0 || position >= end + kMaxReleaseMillis * m_rate / 1000))
+        (fluid_synth_get_active_voice_count(m_synth.get()) == 0 ||
+         position >= end + kMaxReleaseMillis * m_rate / 1000))
         song.finishAt = position;
     if (song.finishAt && heard >= *song.finishAt) {
         m_listener.post(SYNTH_MSG_FINISHED, 0);
@@ -328,8 +337,10 @@ int PlaybackCore::onPlayerEvent(void* data, fluid_midi_event_t* event) {
         case kNoteOn: {
             const int velocity = fluid_midi_event_get_velocity(event);
             if (velocity > 0) {
-                const int key = self->m_transposer.noteOn(channel, fluid_midi_event_get_key(event), velocity);
-                if (key != NoteTransposer::kSilent) fluid_synth_noteon(synth, channel, key, velocity);
+                const int key =
+                    self->m_transposer.noteOn(channel, fluid_midi_event_get_key(event), velocity);
+                if (key != NoteTransposer::kSilent)
+                    fluid_synth_noteon(synth, channel, key, velocity);
                 return FLUID_OK;
             }
             [[fallthrough]];
@@ -341,7 +352,8 @@ int PlaybackCore::onPlayerEvent(void* data, fluid_midi_event_t* event) {
         }
         case kControlChange: {
             const int control = fluid_midi_event_get_control(event);
-            if (control == kAllSoundOff || control == kAllNotesOff) self->m_transposer.forget(channel);
+            if (control == kAllSoundOff || control == kAllNotesOff)
+                self->m_transposer.forget(channel);
             break;
         }
         case kSystemReset:

@@ -18,19 +18,19 @@ namespace melodeck {
 
 // A song ready to play: its bytes and what its tempo map says.
 struct PreparedSong {
-    std::vector<std::uint8_t> bytes;   // the whole MIDI file
-    std::int64_t endSample = 0;        // end of the song, output samples at the synth's rate
-    std::uint32_t lengthSeconds = 0;   // whole seconds of endSample
+    std::vector<std::uint8_t> bytes;         // the whole MIDI file
+    std::int64_t endSample = 0;              // end of the song, output samples at the synth's rate
+    std::uint32_t lengthSeconds = 0;         // whole seconds of endSample
     std::optional<std::int64_t> syncSample;  // the first lyric syllable, if the song has one
 };
 
 // The synthesizer's settings that a running core can change.
 struct CoreTone {
-    float gain = 0.2f;       // FluidSynth's own default loudness
-    bool stereo = true;      // false mixes both channels into one
+    float gain = 0.2f;   // FluidSynth's own default loudness
+    bool stereo = true;  // false mixes both channels into one
     bool reverb = true;
     bool chorus = true;
-    bool highQuality = true; // fourth-order interpolation, else linear
+    bool highQuality = true;  // fourth-order interpolation, else linear
 };
 
 // The synthesizer and its song player, rendered one block at a time by a sink.
@@ -86,7 +86,8 @@ public:
 
 private:
     struct Song;
-    PlaybackCore(FluidSettingsPtr settings, FluidSynthPtr synth, std::uint32_t rate, ListenerSlot& listener);
+    PlaybackCore(FluidSettingsPtr settings, FluidSynthPtr synth, std::uint32_t rate,
+                 ListenerSlot& listener);
 
     // Everything below runs with m_mutex held.
     void replaceSong(std::unique_ptr<PreparedSong> song, int pitchSteps, std::int64_t playbackRate);
@@ -112,7 +113,7 @@ private:
     std::vector<std::pair<SynthMsg, std::uint32_t>> m_deferred;  // posted by the next render()
     bool m_retiring = false;
     bool m_paused = false;
-    float m_gain = 1.0f;              // fade applied on top of the synth's gain
+    float m_gain = 1.0f;  // fade applied on top of the synth's gain
     SynthStatus m_status = SynthStatus::Stopped;
     std::uint32_t m_playbackRate = kNormalPlaybackRate;
     int m_latencyFrames = 0;

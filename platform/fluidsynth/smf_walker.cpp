@@ -6,7 +6,8 @@ namespace melodeck {
 
 namespace {
 
-std::uint32_t readBigEndian(std::span<const std::uint8_t> bytes, std::size_t at, std::size_t count) {
+std::uint32_t readBigEndian(std::span<const std::uint8_t> bytes, std::size_t at,
+                            std::size_t count) {
     std::uint32_t value = 0;
     for (std::size_t i = 0; i < count; ++i) value = (value << 8) | bytes[at + i];
     return value;

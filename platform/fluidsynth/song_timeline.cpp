@@ -16,7 +16,8 @@ constexpr int kWordsTrack = 2;
 
 std::optional<SongTimeline> SongTimeline::read(std::span<const std::uint8_t> bytes) {
     const auto header = readSmfHeader(bytes);
-    if (!header || header->format < 0 || header->format > 2 || header->division == 0) return std::nullopt;
+    if (!header || header->format < 0 || header->format > 2 || header->division == 0)
+        return std::nullopt;
 
     SongTimeline timeline;
     if (header->division > 0) {
@@ -63,12 +64,14 @@ std::optional<SongTimeline> SongTimeline::read(std::span<const std::uint8_t> byt
 
 std::int64_t SongTimeline::samplesAt(std::int64_t tick, std::uint32_t rate) const {
     if (tick <= 0) return 0;
-    if (m_division < 0) return static_cast<std::int64_t>(static_cast<double>(tick) * rate / -m_division);
+    if (m_division < 0)
+        return static_cast<std::int64_t>(static_cast<double>(tick) * rate / -m_division);
     double seconds = 0.0;
     for (std::size_t i = 0; i < m_tempos.size() && m_tempos[i].tick < tick; ++i) {
-        const std::int64_t segmentEnd = i + 1 < m_tempos.size() ? std::min(m_tempos[i + 1].tick, tick) : tick;
-        seconds += static_cast<double>(segmentEnd - m_tempos[i].tick) * m_tempos[i].microsPerQuarter /
-                   (1e6 * m_division);
+        const std::int64_t segmentEnd =
+            i + 1 < m_tempos.size() ? std::min(m_tempos[i + 1].tick, tick) : tick;
+        seconds += static_cast<double>(segmentEnd - m_tempos[i].tick) *
+                   m_tempos[i].microsPerQuarter / (1e6 * m_division);
     }
     return static_cast<std::int64_t>(std::floor(seconds * rate));
 }

@@ -18,8 +18,11 @@ std::unique_ptr<ThreadSink> ThreadSink::start(RenderSource& source, Pace pace, s
     return std::unique_ptr<ThreadSink>(new ThreadSink(source, pace, rate, std::move(wav)));
 }
 
-ThreadSink::ThreadSink(RenderSource& source, Pace pace, std::uint32_t rate, std::unique_ptr<WavWriter> wav)
-    : m_source(source), m_pace(pace), m_rate(rate), m_wav(std::move(wav)), m_thread([this] { run(); }) {}
+ThreadSink::ThreadSink(RenderSource& source, Pace pace, std::uint32_t rate,
+                       std::unique_ptr<WavWriter> wav)
+    : m_source(source), m_pace(pace), m_rate(rate), m_wav(std::move(wav)), m_thread([this] {
+          run();
+      }) {}
 
 ThreadSink::~ThreadSink() {
     {

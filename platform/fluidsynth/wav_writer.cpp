@@ -26,14 +26,16 @@ std::int16_t toPcm(float sample) {
 
 }  // namespace
 
-std::unique_ptr<WavWriter> WavWriter::create(const std::filesystem::path& path, std::uint32_t rate, int channels) {
+std::unique_ptr<WavWriter> WavWriter::create(const std::filesystem::path& path, std::uint32_t rate,
+                                             int channels) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
     if (!file) return nullptr;
     std::vector<std::uint8_t> header;
     const std::uint32_t blockAlign = static_cast<std::uint32_t>(channels) * 2;
     for (char c : {'R', 'I', 'F', 'F'}) header.push_back(static_cast<std::uint8_t>(c));
     putLe(header, kHeaderBytes - 8, 4);
-    for (char c : {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '}) header.push_back(static_cast<std::uint8_t>(c));
+    for (char c : {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '})
+        header.push_back(static_cast<std::uint8_t>(c));
     putLe(header, 16, 4);  // format chunk size
     putLe(header, 1, 2);   // PCM
     putLe(header, static_cast<std::uint32_t>(channels), 2);
@@ -60,7 +62,8 @@ void WavWriter::write(const float* left, const float* right, int frames) {
         if (m_channels == 2) pcm.push_back(toPcm(right[i]));
     }
     // Samples are written in the machine's order, little-endian on every machine we build for.
-    const std::size_t written = std::fwrite(pcm.data(), sizeof(std::int16_t), pcm.size(), m_file.get());
+    const std::size_t written =
+        std::fwrite(pcm.data(), sizeof(std::int16_t), pcm.size(), m_file.get());
     m_dataBytes += written * sizeof(std::int16_t);
 }
 

@@ -13,7 +13,8 @@ namespace melodeck {
 class WavWriter {
 public:
     // Creates (or truncates) `path`; none when it cannot be opened for writing.
-    static std::unique_ptr<WavWriter> create(const std::filesystem::path& path, std::uint32_t rate, int channels);
+    static std::unique_ptr<WavWriter> create(const std::filesystem::path& path, std::uint32_t rate,
+                                             int channels);
     ~WavWriter();
     WavWriter(const WavWriter&) = delete;
     WavWriter& operator=(const WavWriter&) = delete;

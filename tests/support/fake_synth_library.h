@@ -31,7 +31,9 @@ public:
     }
 
     // ---- Script ----------------------------------------------------------------------
-    void setTitle(const std::filesystem::path& path, std::u16string title) { m_titles[path] = std::move(title); }
+    void setTitle(const std::filesystem::path& path, std::u16string title) {
+        m_titles[path] = std::move(title);
+    }
     // Sends a notification to the registered listener, if any.
     void emit(SynthMsg code, std::uint32_t wParam = 0) {
         if (m_listener) m_listener->post(code, wParam);
@@ -102,8 +104,10 @@ public:
     }
     void timid_pause() override {
         m_calls.push_back("timid_pause");
-        if (m_status == SynthStatus::Playing) m_status = SynthStatus::Paused;
-        else if (m_status == SynthStatus::Paused) m_status = SynthStatus::Playing;
+        if (m_status == SynthStatus::Playing)
+            m_status = SynthStatus::Paused;
+        else if (m_status == SynthStatus::Paused)
+            m_status = SynthStatus::Playing;
     }
     void timid_stop() override {
         m_calls.push_back("timid_stop");

@@ -36,7 +36,8 @@ protected:
 
 TEST_F(InstrumentSetupTest, SoundFontNamedDirectlyOrBesideTheProgram) {
     const fs::path absolute = write(m_dir.path() / "fonts" / "Big.SF2");
-    EXPECT_EQ(resolveInstrumentSetup(absolute.u16string(), m_search).soundFonts, std::vector<fs::path>{absolute});
+    EXPECT_EQ(resolveInstrumentSetup(absolute.u16string(), m_search).soundFonts,
+              std::vector<fs::path>{absolute});
     const fs::path beside = write(program() / "mine.sf3");
     const InstrumentSetup setup = resolveInstrumentSetup(u"mine.sf3", m_search);
     EXPECT_EQ(setup.soundFonts, std::vector<fs::path>{beside});
@@ -51,7 +52,8 @@ TEST_F(InstrumentSetupTest, MissingNamedSoundFontIsReportedNotReplaced) {
 }
 
 TEST_F(InstrumentSetupTest, NamesAreUtf16AndBrokenOnesAreMerelyNotFound) {
-    const fs::path cyrillic = write(program() / "\xD0\x97\xD0\xB2\xD1\x83\xD0\xBA.sf2");  // "Звук.sf2"
+    const fs::path cyrillic =
+        write(program() / "\xD0\x97\xD0\xB2\xD1\x83\xD0\xBA.sf2");  // "Звук.sf2"
     EXPECT_EQ(resolveInstrumentSetup(u"\u0417\u0432\u0443\u043A.sf2", m_search).soundFonts,
               std::vector<fs::path>{cyrillic});
     const std::u16string unpaired{u'a', char16_t(0xD800), u'.', u's', u'f', u'2'};
@@ -78,7 +80,8 @@ TEST_F(InstrumentSetupTest, ProgramFolderComesBeforeSystemFolders) {
     write(system() / "b.sf2");
     write(system() / "timidity.cfg", "soundfont b.sf2\n");
     write(program() / "timidity.cfg", "soundfont a.sf2\n");
-    EXPECT_EQ(resolveInstrumentSetup(u"timidity.cfg", m_search).soundFonts, std::vector<fs::path>{program() / "a.sf2"});
+    EXPECT_EQ(resolveInstrumentSetup(u"timidity.cfg", m_search).soundFonts,
+              std::vector<fs::path>{program() / "a.sf2"});
 }
 
 TEST_F(InstrumentSetupTest, ConfigurationLinesRelativeNamesAndDirs) {
@@ -93,7 +96,9 @@ TEST_F(InstrumentSetupTest, ConfigurationLinesRelativeNamesAndDirs) {
         "soundfont one.sf2 order=1   # trailing comment\n"
         "soundfont \"with space.sf2\"\n"
         "\n"
-        "dir " + (m_dir.path() / "lib").string() + "\n"
+        "dir " +
+        (m_dir.path() / "lib").string() +
+        "\n"
         "bank 0\n"
         "0 %font three.sf2 0 0 amp=30\n"
         "%font \"three.sf2\" 0 1\n"
@@ -112,7 +117,8 @@ TEST_F(InstrumentSetupTest, SourceLoopsStop) {
     write(cfgDir / "b.cfg", "source a.cfg\n");
     const fs::path font = write(cfgDir / "x.sf2");
     std::vector<std::string> missing;
-    EXPECT_EQ(soundFontsFromConfigText("source a.cfg\n", cfgDir, missing), std::vector<fs::path>{font});
+    EXPECT_EQ(soundFontsFromConfigText("source a.cfg\n", cfgDir, missing),
+              std::vector<fs::path>{font});
 }
 
 TEST_F(InstrumentSetupTest, ConfigurationNamingMissingSoundFontsKeepsTheRest) {

@@ -29,8 +29,19 @@ constexpr const char16_t* kSoundFont = u"/usr/share/sounds/sf2/default-GM.sf2";
 // with its first syllable at one second.
 SmfBuilder::Bytes heldNoteSong(std::uint32_t seconds, int key = 69) {
     auto smf = SmfBuilder().header(1, 3).track().trackName("Conductor").tempo(500000).endOfTrack();
-    smf.track().programChange(0, 73).noteOn(0, key, 100).delta(seconds * kTicksPerSecond).noteOn(0, key, 0).endOfTrack();
-    smf.track().text("@TTest song").delta(kTicksPerSecond).text("Hel").delta(480).text("lo").endOfTrack();
+    smf.track()
+        .programChange(0, 73)
+        .noteOn(0, key, 100)
+        .delta(seconds * kTicksPerSecond)
+        .noteOn(0, key, 0)
+        .endOfTrack();
+    smf.track()
+        .text("@TTest song")
+        .delta(kTicksPerSecond)
+        .text("Hel")
+        .delta(480)
+        .text("lo")
+        .endOfTrack();
     return smf.build();
 }
 
@@ -41,7 +52,8 @@ struct Wav {
     double rms(std::size_t from = 0, std::size_t to = SIZE_MAX) const {
         to = std::min(to, frames());
         double sum = 0;
-        for (std::size_t i = from * channels; i < to * channels; ++i) sum += double(samples[i]) * samples[i];
+        for (std::size_t i = from * channels; i < to * channels; ++i)
+            sum += double(samples[i]) * samples[i];
         return to > from ? std::sqrt(sum / double((to - from) * channels)) : 0.0;
     }
     // The strongest period (in frames) of the left channel in [from, to), by autocorrelation.
@@ -94,10 +106,12 @@ std::unique_ptr<FluidSynthLibrary> makeLibrary(Notifier& notifier, const std::u1
     return library;
 }
 
-std::filesystem::path writeSong(const test::TempDir& dir, const std::string& name, const SmfBuilder::Bytes& bytes) {
+std::filesystem::path writeSong(const test::TempDir& dir, const std::string& name,
+                                const SmfBuilder::Bytes& bytes) {
     const auto path = dir.path() / name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 
@@ -106,7 +120,9 @@ std::filesystem::path writeSong(const test::TempDir& dir, const std::string& nam
 // configuration at normal volume, its own listener and an empty message list.
 class PlaybackTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { s_library = makeLibrary(s_notifier, kSoundFont, "/nonexistent/default.sf2"); }
+    static void SetUpTestSuite() {
+        s_library = makeLibrary(s_notifier, kSoundFont, "/nonexistent/default.sf2");
+    }
     static void TearDownTestSuite() { s_library.reset(); }
     void SetUp() override {
         library().timid_stop();
@@ -130,14 +146,16 @@ protected:
     }
     std::filesystem::path wavPath() const { return m_dir.path() / "out.wav"; }
     // Plays `path` to a WAV file and waits for its end.
-    Wav render(const std::filesystem::path& path, std::int64_t playbackRate = kNormalPlaybackRate, int pitch = 0) {
+    Wav render(const std::filesystem::path& path, std::int64_t playbackRate = kNormalPlaybackRate,
+               int pitch = 0) {
         const std::size_t finished = m_listener.count(SYNTH_MSG_FINISHED);
         library().setSink(SinkKind::Wav, wavPath());
         library().timid_play(path);
         // Paused at once, so the changes below come early in the song however busy the
         // machine is; the notes already sounding take them too.
         library().timid_pause();
-        if (playbackRate != kNormalPlaybackRate) library().timid_get_hwaveout()->setPlaybackRate(playbackRate);
+        if (playbackRate != kNormalPlaybackRate)
+            library().timid_get_hwaveout()->setPlaybackRate(playbackRate);
         if (pitch != 0) library().timid_set_pitch(pitch);
         library().timid_pause();
         EXPECT_TRUE(m_listener.waitFor(SYNTH_MSG_FINISHED, finished + 1));

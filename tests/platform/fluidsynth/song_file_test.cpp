@@ -26,10 +26,12 @@ using test::SmfBuilder;
 
 constexpr std::uint32_t kRate = 22050;
 
-std::filesystem::path writeFile(const test::TempDir& dir, const std::string& name, const SmfBuilder::Bytes& bytes) {
+std::filesystem::path writeFile(const test::TempDir& dir, const std::string& name,
+                                const SmfBuilder::Bytes& bytes) {
     const auto path = dir.path() / name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 
@@ -39,9 +41,15 @@ TEST(SongTimeline, LengthFollowsTempoChangesOfAnyTrack) {
     // One second at 120 bpm (960 ticks), then the second track doubles the tempo for 960 more.
     const auto bytes = SmfBuilder()
                            .header(1, 3)
-                           .track().endOfTrack()
-                           .track().delta(960).tempo(250000).delta(960).endOfTrack()
-                           .track().endOfTrack()
+                           .track()
+                           .endOfTrack()
+                           .track()
+                           .delta(960)
+                           .tempo(250000)
+                           .delta(960)
+                           .endOfTrack()
+                           .track()
+                           .endOfTrack()
                            .build();
     const auto timeline = SongTimeline::read(bytes);
     ASSERT_TRUE(timeline);
@@ -53,7 +61,14 @@ TEST(SongTimeline, LengthFollowsTempoChangesOfAnyTrack) {
 TEST(SongTimeline, FirstSyllableIsThirdTracksFirstTextWithoutAt) {
     auto smf = SmfBuilder().header(1, 3).track().text("Intro").endOfTrack();
     smf.track().delta(100).text("Not words").endOfTrack();
-    smf.track().text("@KMIDI KARAOKE FILE").text("@TTitle").delta(480).text("").delta(480).text("Hel").endOfTrack();
+    smf.track()
+        .text("@KMIDI KARAOKE FILE")
+        .text("@TTitle")
+        .delta(480)
+        .text("")
+        .delta(480)
+        .text("Hel")
+        .endOfTrack();
     const auto timeline = SongTimeline::read(smf.build());
     ASSERT_TRUE(timeline);
     ASSERT_TRUE(timeline->firstSyllableTick());
@@ -72,14 +87,16 @@ TEST(SongTimeline, NoSyllableWithFewerThanThreeDeclaredTracks) {
 
 TEST(SongTimeline, RefusesWhatIsNoPlayableMidiFile) {
     EXPECT_FALSE(SongTimeline::read(SmfBuilder::Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 0}));
-    EXPECT_FALSE(SongTimeline::read(SmfBuilder().header(1, 1, 0).track().endOfTrack().build()));  // division 0
+    EXPECT_FALSE(SongTimeline::read(
+        SmfBuilder().header(1, 1, 0).track().endOfTrack().build()));  // division 0
     EXPECT_FALSE(SongTimeline::read(SmfBuilder().header(3, 1).track().endOfTrack().build()));
     EXPECT_FALSE(SongTimeline::read(SmfBuilder().header(1, 1).truncated(1)));
 }
 
 TEST(SongTimeline, SmpteDivisionCountsTicksPerSecond) {
     // 25 frames of 40 ticks: 1000 ticks a second whatever the tempo.
-    const auto bytes = SmfBuilder().header(0, 1, 0xE728).track().tempo(250000).delta(2000).endOfTrack().build();
+    const auto bytes =
+        SmfBuilder().header(0, 1, 0xE728).track().tempo(250000).delta(2000).endOfTrack().build();
     const auto timeline = SongTimeline::read(bytes);
     ASSERT_TRUE(timeline);
     EXPECT_EQ(timeline->samplesAt(timeline->endTick(), kRate), 2 * 22050);
@@ -98,12 +115,23 @@ TEST(SongTimeline, CutAndMalformedTracksCountAsFarAsTheyRead) {
 // moment is the song engine's own time of that syllable.
 TEST(SongTimeline, FirstSyllableFallsWhereTheSongEngineTimesIt) {
     std::vector<SmfBuilder::Bytes> songs;
-    auto tempos = SmfBuilder().header(1, 3).track().tempo(600000).delta(700).tempo(431000).delta(1000).tempo(900000);
-    tempos.endOfTrack().track().endOfTrack().track().delta(3001).text("la").delta(5).text("la").endOfTrack();
+    auto tempos =
+        SmfBuilder().header(1, 3).track().tempo(600000).delta(700).tempo(431000).delta(1000).tempo(
+            900000);
+    tempos.endOfTrack()
+        .track()
+        .endOfTrack()
+        .track()
+        .delta(3001)
+        .text("la")
+        .delta(5)
+        .text("la")
+        .endOfTrack();
     songs.push_back(tempos.build());
     const char* sourceDir = std::getenv("MELODECK_SOURCE_DIR");
     ASSERT_NE(sourceDir, nullptr);
-    std::ifstream demo(std::filesystem::path(sourceDir) / "data/KaraokeFiles/Oh_Susanna.kar", std::ios::binary);
+    std::ifstream demo(std::filesystem::path(sourceDir) / "data/KaraokeFiles/Oh_Susanna.kar",
+                       std::ios::binary);
     songs.emplace_back(std::istreambuf_iterator<char>(demo), std::istreambuf_iterator<char>());
 
     for (const auto& bytes : songs) {
@@ -115,20 +143,36 @@ TEST(SongTimeline, FirstSyllableFallsWhereTheSongEngineTimesIt) {
         engine.layoutSong(FixedWidthCanvas(8, 16), Rect{0, 0, 640, 400});
         const auto timeline = SongTimeline::read(bytes);
         ASSERT_TRUE(timeline && timeline->firstSyllableTick());
-        EXPECT_NEAR(timeline->samplesAt(*timeline->firstSyllableTick(), kRate), engine.firstLyricTime(), 2);
+        EXPECT_NEAR(timeline->samplesAt(*timeline->firstSyllableTick(), kRate),
+                    engine.firstLyricTime(), 2);
     }
 }
 
 TEST(SongTimeline, ArbitraryBytesNeverCrash) {
     std::mt19937 random(7);
-    const auto song = SmfBuilder().header(1, 3).track().tempo(400000).endOfTrack().track()
-                          .noteOn(0, 60, 90).delta(480).noteOn(0, 60, 0).endOfTrack()
-                          .track().text("@TT").delta(10).text("la").endOfTrack().build();
+    const auto song = SmfBuilder()
+                          .header(1, 3)
+                          .track()
+                          .tempo(400000)
+                          .endOfTrack()
+                          .track()
+                          .noteOn(0, 60, 90)
+                          .delta(480)
+                          .noteOn(0, 60, 0)
+                          .endOfTrack()
+                          .track()
+                          .text("@TT")
+                          .delta(10)
+                          .text("la")
+                          .endOfTrack()
+                          .build();
     for (int round = 0; round < 2000; ++round) {
         auto bytes = song;
-        for (int flips = 0; flips < 4; ++flips) bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
+        for (int flips = 0; flips < 4; ++flips)
+            bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
         bytes.resize(random() % (bytes.size() + 1));
-        if (const auto timeline = SongTimeline::read(bytes)) timeline->samplesAt(timeline->endTick(), kRate);
+        if (const auto timeline = SongTimeline::read(bytes))
+            timeline->samplesAt(timeline->endTick(), kRate);
     }
 }
 
@@ -144,11 +188,18 @@ TEST(MidTitle, FirstAtTTextWinsOverTrackNames) {
 
 TEST(MidTitle, FallsBackToFirstTracksFirstName) {
     test::TempDir dir;
-    auto smf = SmfBuilder().header(1, 2).track().text("Just text").trackName("Song").trackName("Other").endOfTrack();
+    auto smf = SmfBuilder()
+                   .header(1, 2)
+                   .track()
+                   .text("Just text")
+                   .trackName("Song")
+                   .trackName("Other")
+                   .endOfTrack();
     smf.track().trackName("Piano").endOfTrack();
     EXPECT_EQ(readMidTitle(writeFile(dir, "b.mid", smf.build())), u"Song");
 
-    auto unnamed = SmfBuilder().header(1, 2).track().endOfTrack().track().trackName("Piano").endOfTrack();
+    auto unnamed =
+        SmfBuilder().header(1, 2).track().endOfTrack().track().trackName("Piano").endOfTrack();
     EXPECT_EQ(readMidTitle(writeFile(dir, "c.mid", unnamed.build())), u"");
 }
 
@@ -171,7 +222,12 @@ TEST(MidTitle, NoTitleFromMissingOrBrokenFiles) {
     EXPECT_EQ(readMidTitle(dir.path() / "pipe.kar"), u"");  // returns instead of waiting
     EXPECT_EQ(readMidTitle(writeFile(dir, "e.kar", {'M', 'T', 'h', 'd'})), u"");
     // A title cut short by the end of the file is not read past it.
-    const auto cut = SmfBuilder().header(0, 1).track().declaredLength(4000).metaDeclared(0x01, 3000, "@TAb").build();
+    const auto cut = SmfBuilder()
+                         .header(0, 1)
+                         .track()
+                         .declaredLength(4000)
+                         .metaDeclared(0x01, 3000, "@TAb")
+                         .build();
     EXPECT_EQ(readMidTitle(writeFile(dir, "f.kar", cut)), u"");
 }
 

@@ -69,10 +69,18 @@ struct FluidHarness {
         return o;
     }
     std::filesystem::path song(const test::TempDir& dir) {
-        const auto bytes = test::SmfBuilder().header(0, 1).track().noteOn(0, 60, 90).delta(30 * 960).noteOn(0, 60, 0).endOfTrack().build();
+        const auto bytes = test::SmfBuilder()
+                               .header(0, 1)
+                               .track()
+                               .noteOn(0, 60, 90)
+                               .delta(30 * 960)
+                               .noteOn(0, 60, 0)
+                               .endOfTrack()
+                               .build();
         const auto path = dir.path() / "long.mid";
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
         return path;
     }
     void settle() {}
