@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <thread>
 
 #include "engine/smf_builder.h"
@@ -426,6 +427,42 @@ TEST(PlaybackWithoutSoundFont, IsReportedOnceAndPlaysSilently) {
     const Wav wav = readWav(dir.path() / "out.wav");
     EXPECT_GE(wav.frames(), 2u * kRate);
     EXPECT_EQ(wav.rms(), 0.0);
+}
+
+// FluidSynth reads the song itself when it starts to play it: damaged songs must not crash it
+// or hold the player. Without a SoundFont the run is quick; a song that a damaged delta time
+// has made hours long is stopped after two seconds of song time.
+TEST(PlaybackWithoutSoundFont, DamagedSongsNeverCrashOrHang) {
+    test::TempDir dir;
+    RecordingNotifier notifier;
+    test::RecordingSynthListener listener;
+    auto library = makeLibrary(notifier, u"/nowhere/lost.sf2", dir.path() / "no-default.sf2");
+    library->timid_set_parent_wnd(&listener);
+    auto smf =
+        SmfBuilder().header(1, 3).track().tempo(400000).sysex("\x7E\x7F\x09\x01\xF7").endOfTrack();
+    smf.track().programChange(0, 5).noteOn(0, 60, 90).delta(240).running({62, 90}).delta(240);
+    smf.event({0xB0, 7, 100}).event({0xE0, 0, 64}).noteOn(0, 60, 0).running({62, 0}).endOfTrack();
+    smf.track().text("@TT").delta(10).text("la").endOfTrack();
+    const auto song = smf.build();
+    std::mt19937 random(11);
+    for (int round = 0; round < 40; ++round) {
+        auto bytes = song;
+        for (int flips = 0; flips < 3; ++flips)
+            bytes[14 + random() % (bytes.size() - 14)] = static_cast<std::uint8_t>(random());
+        if (round % 4 == 0) bytes.resize(14 + random() % (bytes.size() - 14));
+        listener.clear();
+        library->timid_play(writeSong(dir, "damaged.mid", bytes));
+        const bool over = listener.waitFor(SYNTH_MSG_FINISHED, 1, 200ms) ||
+                          listener.waitForAtLeast(SYNTH_MSG_TICK, 2 * kRate, 5s);
+        EXPECT_TRUE(over) << "round " << round;
+        library->timid_stop();
+        for (int wait = 0;
+             wait < 200 &&
+             listener.count(SYNTH_MSG_FINISHED) + listener.count(SYNTH_MSG_ENDED) == 0;
+             ++wait)
+            std::this_thread::sleep_for(5ms);
+    }
+    EXPECT_EQ(library->timid_get_status(), SynthStatus::Stopped);
 }
 
 }  // namespace
