@@ -49,6 +49,8 @@ SmfBuilder::Bytes heldNoteSong(std::uint32_t seconds, int key = 69) {
 struct Wav {
     std::vector<std::int16_t> samples;  // interleaved
     int channels = 0;
+    std::uint32_t declaredRiffBytes = 0;  // as the header says
+    std::uint32_t declaredDataBytes = 0;
     std::size_t frames() const { return channels ? samples.size() / channels : 0; }
     double rms(std::size_t from = 0, std::size_t to = SIZE_MAX) const {
         to = std::min(to, frames());
@@ -80,6 +82,8 @@ Wav readWav(const std::filesystem::path& path) {
     Wav wav;
     if (bytes.size() < 44) return wav;
     wav.channels = static_cast<unsigned char>(bytes[22]);
+    std::memcpy(&wav.declaredRiffBytes, bytes.data() + 4, 4);
+    std::memcpy(&wav.declaredDataBytes, bytes.data() + 40, 4);
     wav.samples.resize((bytes.size() - 44) / 2);
     std::memcpy(wav.samples.data(), bytes.data() + 44, wav.samples.size() * 2);
     return wav;
@@ -230,6 +234,8 @@ TEST_F(PlaybackTest, WavSinkWritesAudibleMusic) {
     const Wav wav = render(song("song.kar", heldNoteSong(2)));
     ASSERT_EQ(wav.channels, 2);
     EXPECT_GE(wav.frames(), 2u * kRate);
+    EXPECT_EQ(wav.declaredDataBytes, wav.samples.size() * 2);
+    EXPECT_EQ(wav.declaredRiffBytes, wav.declaredDataBytes + 36);
     EXPECT_GT(wav.rms(kRate / 2, kRate * 3 / 2), 300.0);
 }
 
