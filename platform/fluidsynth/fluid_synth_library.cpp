@@ -49,10 +49,14 @@ std::u16string_view configFileName(const SynthConfig& config) {
     return {begin, static_cast<std::size_t>(end - begin)};
 }
 
-// The fields that need a new synthesizer or sink when they change.
-bool sameBuild(const SynthConfig& a, const SynthConfig& b) {
-    return configFileName(a) == configFileName(b) && a.Rate == b.Rate && a.Voices == b.Voices &&
-           a.Buffers == b.Buffers && (a.Stereo != 0) == (b.Stereo != 0);
+// The fields that need a new synthesizer (and SoundFont load) when they change.
+bool sameSynth(const SynthConfig& a, const SynthConfig& b) {
+    return configFileName(a) == configFileName(b) && a.Rate == b.Rate && a.Voices == b.Voices;
+}
+
+// The fields that need only a new sink.
+bool sameSink(const SynthConfig& a, const SynthConfig& b) {
+    return a.Buffers == b.Buffers && (a.Stereo != 0) == (b.Stereo != 0);
 }
 
 std::optional<std::vector<std::uint8_t>> readSongFile(const std::filesystem::path& path) {
@@ -173,9 +177,21 @@ std::unique_ptr<AudioSink> FluidSynthLibrary::makeSink() {
 }
 
 bool FluidSynthLibrary::ensureCore() {
-    if (m_core && sameBuild(m_builtConfig, m_config)) return true;
+    if (m_built && sameSynth(m_builtConfig, m_config)) {
+        // A synthesizer that could not be made is not tried again (nor reported again) until
+        // the configuration changes.
+        if (!m_core) return false;
+        if (!sameSink(m_builtConfig, m_config)) {
+            m_sink.reset();
+            m_sink = makeSink();
+            m_core->setLatencyFrames(m_sink->latencyFrames());
+        }
+        m_builtConfig = m_config;
+        return true;
+    }
     m_sink.reset();
     m_core.reset();
+    m_built = true;
 
     const InstrumentSetup setup =
         resolveInstrumentSetup(configFileName(m_config), m_options.search);
@@ -259,6 +275,7 @@ SynthWaveOut* FluidSynthLibrary::timid_get_hwaveout() { return m_waveOut.get(); 
 void FluidSynthLibrary::timid_term() {
     m_sink.reset();
     m_core.reset();
+    m_built = false;
 }
 
 }  // namespace melodeck

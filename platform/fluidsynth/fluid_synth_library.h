@@ -47,8 +47,8 @@ struct FluidSynthOptions {
 // fourth-order interpolation, ReverbEnabled and SurroundEnabled switch reverb and chorus.
 // Pan, FreeInstrum, 16Bits, ThreadPriority, ReverbDelay, ReverbRate, SurroundRate and the
 // library's own field have no FluidSynth counterpart: they are kept and handed back as set.
-// Changes of the instrument setup, Rate, Voices, Buffers or Stereo take effect at the next
-// timid_play; the others and the volume at once.
+// Changes of the instrument setup, Rate or Voices (which reload the SoundFonts), Buffers or
+// Stereo take effect at the next timid_play; the others and the volume at once.
 //
 // Each timid_play starts the song in its own key at normal speed: pitch steps and the
 // playback rate apply to the song that plays.
@@ -110,6 +110,7 @@ private:
     ListenerSlot m_listener;
     std::unique_ptr<WaveOut> m_waveOut;
     SynthConfig m_builtConfig{};  // the configuration the core and sink were made with
+    bool m_built = false;         // a core was made (or failed) for m_builtConfig
     std::unique_ptr<PlaybackCore> m_core;
     std::unique_ptr<AudioSink> m_sink;
 };

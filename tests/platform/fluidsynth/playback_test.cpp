@@ -93,6 +93,7 @@ SynthConfig standardConfig(SynthConfig config, const std::u16string& configFile)
     std::fill(std::begin(config.ConfigFile), std::end(config.ConfigFile), u'\0');
     std::copy(configFile.begin(), configFile.end(), config.ConfigFile);
     config.Rate = kRate;
+    config.Stereo = 1;
     config.ReverbEnabled = 0;
     config.SurroundEnabled = 0;
     return config;
@@ -237,6 +238,16 @@ TEST_F(PlaybackTest, WavSinkWritesAudibleMusic) {
     EXPECT_EQ(wav.declaredDataBytes, wav.samples.size() * 2);
     EXPECT_EQ(wav.declaredRiffBytes, wav.declaredDataBytes + 36);
     EXPECT_GT(wav.rms(kRate / 2, kRate * 3 / 2), 300.0);
+}
+
+TEST_F(PlaybackTest, MonoConfigurationWritesOneChannel) {
+    SynthConfig config;
+    library().timid_get_configuration(config);
+    config.Stereo = 0;
+    library().timid_set_configuration(config);
+    const Wav wav = render(song("song.kar", heldNoteSong(1)));
+    EXPECT_EQ(wav.channels, 1);
+    EXPECT_GT(wav.rms(kRate / 4, kRate * 3 / 4), 300.0);
 }
 
 TEST_F(PlaybackTest, PitchShiftsTheSoundingNote) {
