@@ -1,6 +1,7 @@
 #include "device_sink.h"
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include <alsa/asoundlib.h>
@@ -20,16 +21,19 @@ void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
 }  // namespace
 
 std::unique_ptr<DeviceSink> DeviceSink::open(RenderSource& source, std::uint32_t rate, int periods,
-                                             bool quiet) {
+                                             bool quiet, const std::string& alsaDevice) {
     // Like FluidSynth's log function, ALSA's error handler is one per process; a program
     // that plays sound has one policy for it, set here before a device is tried.
     snd_lib_error_set_handler(quiet ? ignoreAlsaError : nullptr);
     periods = std::clamp(periods, kMinPeriods, kMaxPeriods);
     std::unique_ptr<DeviceSink> sink(new DeviceSink(source, periods * kPeriodFrames));
     for (const char* driver : kDrivers) {
+        if (!alsaDevice.empty() && std::string_view(driver) != "alsa") continue;
         FluidSettingsPtr settings(new_fluid_settings());
         if (!settings) return nullptr;
         fluid_settings_setstr(settings.get(), "audio.driver", driver);
+        if (!alsaDevice.empty())
+            fluid_settings_setstr(settings.get(), "audio.alsa.device", alsaDevice.c_str());
         fluid_settings_setnum(settings.get(), "synth.sample-rate", rate);
         fluid_settings_setint(settings.get(), "audio.periods", periods);
         fluid_settings_setint(settings.get(), "audio.period-size", kPeriodFrames);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "audio_sink.h"
 #include "fluid_handles.h"
@@ -14,10 +15,12 @@ namespace melodeck {
 class DeviceSink final : public AudioSink {
 public:
     // Opens the first driver that works (PulseAudio, which a PipeWire desktop also serves,
-    // then ALSA) at `rate` Hz with `periods` periods of audio queued; none when no device
-    // opens. `quiet` keeps the drivers' libraries from printing their failures.
+    // then ALSA's default device) at `rate` Hz with `periods` periods of audio queued; none
+    // when no device opens. A non-empty `alsaDevice` names the one ALSA device to try (tests
+    // use "null", a device that takes audio without a clock). `quiet` keeps the drivers'
+    // libraries from printing their failures.
     static std::unique_ptr<DeviceSink> open(RenderSource& source, std::uint32_t rate, int periods,
-                                            bool quiet);
+                                            bool quiet, const std::string& alsaDevice = {});
     ~DeviceSink() override;
     DeviceSink(const DeviceSink&) = delete;
     DeviceSink& operator=(const DeviceSink&) = delete;

@@ -152,8 +152,8 @@ std::unique_ptr<AudioSink> FluidSynthLibrary::makeSink() {
     const auto rate = static_cast<std::uint32_t>(m_config.Rate);
     switch (m_options.sink) {
         case SinkKind::Device:
-            if (auto device =
-                    DeviceSink::open(*m_core, rate, m_config.Buffers, !m_options.debugLog)) {
+            if (auto device = DeviceSink::open(*m_core, rate, m_config.Buffers, !m_options.debugLog,
+                                               m_options.alsaDevice)) {
                 m_activeSink = SinkKind::Device;
                 return device;
             }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 #include <set>
+#include <string>
 
 #include "audio_sink.h"
 #include "fluid_log.h"
@@ -26,6 +27,7 @@ enum class SinkKind {
 struct FluidSynthOptions {
     SinkKind sink = SinkKind::Device;
     std::filesystem::path wavPath;  // the file of SinkKind::Wav
+    std::string alsaDevice;  // SinkKind::Device: only this ALSA device; empty: the usual search
     InstrumentSearch search = defaultInstrumentSearch();
     // FluidSynth's own log to stderr instead of nowhere; MELODECK_DEBUG_SYNTH=1 sets it.
     bool debugLog = fluidLogRequestedByEnvironment();

@@ -446,6 +446,46 @@ TEST(PlaybackWithoutSoundFont, IsReportedOnceAndPlaysSilently) {
     EXPECT_EQ(wav.rms(), 0.0);
 }
 
+// ALSA's "null" device takes audio through FluidSynth's driver with no clock at all, so the
+// device path (the driver's thread, the queued periods) runs here at full speed: the reports
+// must still describe what is heard, the queue taken off.
+TEST(PlaybackOnDevice, ReportsWhatIsHeardThroughTheDriver) {
+    test::TempDir dir;
+    RecordingNotifier notifier;
+    test::RecordingSynthListener listener;
+    FluidSynthOptions options;
+    options.sink = SinkKind::Device;
+    options.alsaDevice = "null";
+    options.search.defaultSoundFont = dir.path() / "none.sf2";
+    FluidSynthLibrary library(notifier, options);
+    library.timid_init();
+    SynthConfig config;
+    library.timid_get_configuration(config);
+    library.timid_set_configuration(standardConfig(config, u"/nowhere/lost.sf2"));
+    library.timid_set_parent_wnd(&listener);
+    library.timid_play(writeSong(dir, "song.kar", heldNoteSong(2)));
+    if (library.activeSink() != SinkKind::Device)
+        GTEST_SKIP() << "ALSA's null device is not available";
+    ASSERT_TRUE(listener.waitFor(SYNTH_MSG_FINISHED));
+    library.timid_set_parent_wnd(nullptr);
+
+    const auto notes = listener.notes();
+    std::uint32_t lastTick = 0;
+    for (const Note& n : notes) {
+        if (n.code == SYNTH_MSG_TICK) {
+            EXPECT_GE(n.wParam, lastTick);
+            EXPECT_LE(n.wParam - lastTick, 1024u);
+            lastTick = n.wParam;
+        }
+        if (n.code == SYNTH_MSG_SYNC) {
+            EXPECT_EQ(n.wParam, std::uint32_t(kRate));
+        }
+    }
+    EXPECT_GE(lastTick, 2u * kRate);
+    EXPECT_EQ(notes.back().code, SYNTH_MSG_FINISHED);
+    EXPECT_EQ(listener.count(SYNTH_MSG_SYNC), 1u);
+}
+
 // FluidSynth reads the song itself when it starts to play it: damaged songs must not crash it
 // or hold the player. Without a SoundFont the run is quick; a song that a damaged delta time
 // has made hours long is stopped after two seconds of song time.
