@@ -277,14 +277,6 @@ TEST_F(PlaybackTest, DoubleTempoFinishesInAboutHalfTheAudio) {
     EXPECT_EQ(notesOf(SYNTH_MSG_POSITION).size(), 4u);
 }
 
-TEST_F(PlaybackTest, ZeroOrNegativePlaybackRateIsIgnored) {
-    library().timid_play(song("song.kar", heldNoteSong(1)));
-    library().timid_get_hwaveout()->setPlaybackRate(0);
-    library().timid_get_hwaveout()->setPlaybackRate(-5000);
-    EXPECT_EQ(library().timid_get_hwaveout()->playbackRate(), kNormalPlaybackRate);
-    EXPECT_TRUE(m_listener.waitFor(SYNTH_MSG_FINISHED));
-}
-
 TEST_F(PlaybackTest, StopEndsWithEndedAndNothingAfter) {
     library().setSink(SinkKind::Silent);
     library().timid_play(song("song.kar", heldNoteSong(30)));
