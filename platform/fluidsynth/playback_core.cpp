@@ -53,7 +53,9 @@ std::unique_ptr<PlaybackCore> PlaybackCore::create(std::uint32_t rate, int voice
     // The player must advance with rendered frames, not with the wall clock: positions are
     // counted from frames, and the fast sinks render far quicker than real time.
     fluid_settings_setstr(settings.get(), "player.timing-source", "sample");
-    fluid_settings_setint(settings.get(), "player.reset-synth", 1);
+    // The core resets the synth itself when a song starts, and then sets its tone again: a
+    // reset from inside the player would put the interpolation back to its default.
+    fluid_settings_setint(settings.get(), "player.reset-synth", 0);
     // Locking the SoundFont's samples into memory costs seconds of page pinning at every
     // load and buys nothing for a player that is not a live instrument.
     fluid_settings_setint(settings.get(), "synth.lock-memory", 0);
@@ -219,6 +221,9 @@ int PlaybackCore::render(float* left, float* right, int frames) {
 void PlaybackCore::announce() {
     Song& song = *m_song;
     song.announced = true;
+    // Programs, controllers and pitch bends of the last song must not carry over.
+    fluid_synth_system_reset(m_synth.get());
+    applyTone();
     song.player.reset(new_fluid_player(m_synth.get()));
     if (song.player) {
         fluid_player_t* player = song.player.get();

@@ -49,6 +49,7 @@ public:
     // Makes the synthesizer at `rate` Hz with `voices` polyphony and loads `soundFonts`.
     // A SoundFont that fails to load is named in `problem` (the others still load); the core
     // then plays what it has, silence at worst. None only when FluidSynth cannot make a synth.
+    // `listener` must outlive the core.
     static std::unique_ptr<PlaybackCore> create(std::uint32_t rate, int voices,
                                                 const std::vector<std::string>& soundFonts,
                                                 const CoreTone& tone, ListenerSlot& listener,
