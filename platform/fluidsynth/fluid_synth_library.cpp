@@ -149,10 +149,12 @@ std::u16string FluidSynthLibrary::timid_get_mid_info(const std::filesystem::path
 }
 
 std::unique_ptr<AudioSink> FluidSynthLibrary::makeSink() {
-    const auto rate = static_cast<std::uint32_t>(m_config.Rate);
+    // The sink follows the configuration the core was made with, not one set since.
+    const SynthConfig& config = m_builtConfig;
+    const auto rate = static_cast<std::uint32_t>(config.Rate);
     switch (m_options.sink) {
         case SinkKind::Device:
-            if (auto device = DeviceSink::open(*m_core, rate, m_config.Buffers, !m_options.debugLog,
+            if (auto device = DeviceSink::open(*m_core, rate, config.Buffers, !m_options.debugLog,
                                                m_options.alsaDevice)) {
                 m_activeSink = SinkKind::Device;
                 return device;
@@ -164,7 +166,7 @@ std::unique_ptr<AudioSink> FluidSynthLibrary::makeSink() {
             m_activeSink = SinkKind::Fast;
             return ThreadSink::start(*m_core, ThreadSink::Pace::AsFastAsPossible, rate, nullptr);
         case SinkKind::Wav: {
-            auto wav = WavWriter::create(m_options.wavPath, rate, m_config.Stereo != 0 ? 2 : 1);
+            auto wav = WavWriter::create(m_options.wavPath, rate, config.Stereo != 0 ? 2 : 1);
             if (!wav)
                 m_notifier.showMessage("Can't open file '" + m_options.wavPath.string() + "'");
             m_activeSink = wav ? SinkKind::Wav : SinkKind::Fast;
@@ -181,12 +183,13 @@ bool FluidSynthLibrary::ensureCore() {
         // A synthesizer that could not be made is not tried again (nor reported again) until
         // the configuration changes.
         if (!m_core) return false;
-        if (!sameSink(m_builtConfig, m_config)) {
+        const bool newSink = !sameSink(m_builtConfig, m_config);
+        m_builtConfig = m_config;
+        if (newSink) {
             m_sink.reset();
             m_sink = makeSink();
             m_core->setLatencyFrames(m_sink->latencyFrames());
         }
-        m_builtConfig = m_config;
         return true;
     }
     m_sink.reset();
@@ -238,7 +241,7 @@ void FluidSynthLibrary::playWithTone(const std::filesystem::path& path, std::int
         refuseSong();
         return;
     }
-    const auto rate = static_cast<std::uint32_t>(m_config.Rate);
+    const auto rate = static_cast<std::uint32_t>(m_builtConfig.Rate);
     auto song = std::make_unique<PreparedSong>();
     song->bytes = std::move(*bytes);
     song->endSample =
