@@ -17,11 +17,11 @@ QString toQString(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QFont makeFont(const FontSpec& spec) {
-    QFont font(QString::fromStdString(spec.faceName));
-    font.setPointSize(std::max(1, spec.pointSize));
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
+QFont makeFont(const FontSpec& wanted) {
+    QFont font(QString::fromStdString(wanted.faceName));
+    font.setPointSize(std::max(1, wanted.pointSize));
+    font.setBold(wanted.bold);
+    font.setItalic(wanted.italic);
     // Text extents are measured prefix by prefix during layout; without kerning a longer
     // prefix is never narrower than a shorter one.
     font.setKerning(false);
