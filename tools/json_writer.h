@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "utf8.h"
+
 namespace melodeck::tool {
 
 // Builds one JSON text. The caller pairs every begin with its end and, inside an object,
@@ -40,8 +42,7 @@ private:
     bool m_afterKey = false;
 };
 
-// Appends the UTF-8 form of `codePoint` (which must be a valid scalar value) to `out`.
-void appendUtf8(std::string& out, char32_t codePoint);
+using melodeck::appendUtf8;
 // UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
 std::string utf16ToUtf8(std::u16string_view text);
 

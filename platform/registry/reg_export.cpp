@@ -1,5 +1,7 @@
 #include "reg_export.h"
 
+#include "utf8.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -23,23 +25,6 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-void appendCodePoint(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // UTF-8 of `text`; nullopt for a lone surrogate. Unpaired halves become U+FFFD when
 // `lenient`, which is how names (which have no hex form) are shown.
@@ -55,7 +40,7 @@ std::optional<std::string> toUtf8(std::u16string_view text, bool lenient) {
             if (!lenient) return std::nullopt;
             cp = 0xFFFD;
         }
-        appendCodePoint(out, cp);
+        appendUtf8(out, cp);
     }
     return out;
 }
