@@ -114,7 +114,7 @@ public:
     const ScreenAreas& areas() const { return m_areas; }
     SynthStatus status() const;
     bool listVisible() const { return m_listVisible; }
-    bool stopRequested() const { return m_stopRequested; }
+    bool isStopRequested() const { return m_stopRequested; }
     bool lyricClockSynced() const { return m_lyricClockSynced; }
     bool displayActive() const { return m_displayActive; }
     bool infoShown() const { return m_infoShown; }
