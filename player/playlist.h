@@ -29,13 +29,16 @@ struct PlaylistNaming {
     const CLyrText* charTable = nullptr;        // not owned; null converts nothing
 };
 
-// What the playlist tells its view, always after the change is made, in the order of the
-// changes. Callbacks must not edit the playlist they come from.
+// What the playlist tells its view, in the order things happen: each change is reported
+// once it is made, a request to stop before anything is removed. Callbacks must not edit
+// the playlist they come from.
 class PlaylistObserver {
 public:
     virtual ~PlaylistObserver() = default;
     // An entry now stands at `index`; the entries from there on moved down one place. The
     // item shows entry.displayName, with the current-song image when entry.isCurrent.
+    // `entry` stays at the same address until it is deleted from the playlist (a move
+    // reports the same entry removed and inserted).
     virtual void entryInserted(int index, const PlaylistEntry& entry) = 0;
     // The entry at `index` is gone; the ones after it moved up one place.
     virtual void entryRemoved(int index) = 0;
