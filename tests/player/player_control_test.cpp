@@ -286,3 +286,61 @@ TEST_F(PlaybackTest, TapMarksAnotherSongAndPlaysTheCurrentOne) {
 
 }  // namespace
 }  // namespace melodeck::test
+
+namespace melodeck::test {
+namespace {
+
+using PaintTest = PlayerTest;
+
+std::vector<std::u16string> textsDrawn(const FixedWidthCanvas& canvas) {
+    std::vector<std::u16string> out;
+    for (const DrawOp& op : canvas.ops())
+        if (op.kind == DrawOp::Kind::TextInRect || op.kind == DrawOp::Kind::TextAt)
+            out.push_back(op.text);
+    return out;
+}
+
+TEST_F(PaintTest, ThePlaylistFaceIsWhiteUnderItsCaption) {
+    start();
+    ASSERT_FALSE(canvas.ops().empty());
+    const DrawOp& fill = canvas.ops().front();
+    EXPECT_EQ(fill.kind, DrawOp::Kind::Fill);
+    EXPECT_EQ(fill.rect, (Rect{0, 0, 240, 268}));
+    EXPECT_EQ(fill.colour, kWhite);
+    EXPECT_EQ(textsDrawn(canvas), std::vector<std::u16string>{u"My playlist"});
+}
+
+TEST_F(PaintTest, CountsAndTimesReachTheInfoBlockOnlyWhileTheDisplayIsUp) {
+    auto& c = startWithSongs(1);
+    c.CreateFonts();
+    c.PlayCommand();
+    canvas.clearOps();
+    fake->emit(SYNTH_MSG_POSITION, 1);  // the display has not started: nothing painted
+    EXPECT_TRUE(canvas.ops().empty());
+
+    fake->emit(SYNTH_MSG_LENGTH, 65);
+    fake->emit(SYNTH_MSG_TICK, 0);
+    c.ToneDown();
+    const auto texts = textsDrawn(canvas);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), u"tone: -1   temp: 0   vol: 0"), texts.end());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), u"01:05"), texts.end());
+    EXPECT_EQ(canvas.ops().back().font.pixelHeight, c.font(kFontInfo).pixelHeight);
+
+    canvas.clearOps();
+    fake->emit(SYNTH_MSG_POSITION, 7);
+    EXPECT_THAT(textsDrawn(canvas), ElementsAre(u"00:07", u"01:05"));
+    canvas.clearOps();
+    fake->emit(SYNTH_MSG_POSITION, 7);  // the same second again
+    EXPECT_TRUE(canvas.ops().empty());
+
+    doc->InfoBlock = 0;
+    c.ApplyInfoBlock();
+    canvas.clearOps();
+    fake->emit(SYNTH_MSG_POSITION, 8);
+    EXPECT_TRUE(canvas.ops().empty());
+    EXPECT_EQ(c.lastShownSeconds(), 8);
+}
+
+}  // namespace
+}  // namespace melodeck::test

@@ -70,7 +70,7 @@ public:
     }
     void selectItem(int index) override { selected = index; }
     int selectedIndex() const override { return selected; }
-    void setListFont(const LogFont& font) override { listFont = font; }
+    void setListFont(const FontSpec& font) override { listFont = font; }
     void setListVisible(bool visible) override { listVisible = visible; }
     void imageChanged() override { ++imageChanges; }
     void updateNow() override { ++updates; }
@@ -90,7 +90,7 @@ public:
     bool busyNow = false;
     int imageChanges = 0;
     int updates = 0;
-    LogFont listFont{};
+    FontSpec listFont;
 };
 
 // Points MELODECK_DATA_HOME (where default.m3u lives) at a temporary folder.
