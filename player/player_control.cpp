@@ -114,9 +114,7 @@ PlaylistNaming PlayerControl::naming() const {
 // ---- Life ------------------------------------------------------------------------------
 
 void PlayerControl::initialUpdate(const Rect& client, std::int32_t screenWidth) {
-    m_clientSize = Size{client.width(), client.height()};
-    m_info.areas = ScreenAreas::beforeInitialUpdate(screenWidth, m_dpi).atInitialUpdate(
-        client, screenWidth, m_dpi);
+    placeAreas(client, screenWidth);
     if (m_doc.LyricCode != m_engine.languageCode()) m_engine.loadCharTable(m_doc.LyricCode);
     m_playlist.setNaming(naming());
     m_playlist.LoadDefaultPlaylist();
@@ -146,10 +144,17 @@ void PlayerControl::initialUpdate(const Rect& client, std::int32_t screenWidth) 
 }
 
 void PlayerControl::resize(const Rect& client, std::int32_t screenWidth) {
-    m_clientSize = Size{client.width(), client.height()};
-    m_info.areas = m_info.areas.atInitialUpdate(client, screenWidth, m_dpi);
+    placeAreas(client, screenWidth);
     paintView();
     m_screen.imageChanged();
+}
+
+void PlayerControl::placeAreas(const Rect& client, std::int32_t screenWidth) {
+    m_clientSize = Size{client.width(), client.height()};
+    // The block's left and right come from the screen's width, so they are made afresh.
+    ScreenAreas areas = ScreenAreas::beforeInitialUpdate(screenWidth, m_dpi);
+    areas.infoBlockShown = m_info.infoShown;
+    m_info.areas = areas.atInitialUpdate(client, screenWidth, m_dpi);
 }
 
 void PlayerControl::destroy() {

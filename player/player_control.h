@@ -147,6 +147,7 @@ private:
     // not be positive is not passed on.
     void shiftPlaybackRate(std::int32_t steps);
 
+    void placeAreas(const Rect& client, std::int32_t screenWidth);
     void showList();
     void hideList();
     void listItemChanged();
