@@ -98,8 +98,8 @@ bool Playlist::AddSongFile(const std::filesystem::path& path) {
     std::error_code error;
     std::filesystem::path full = std::filesystem::absolute(path, error);
     if (error) return false;
-    // Skipped silently, like a file that is not a song: a longer path could not be saved.
-    if (m3uTextOfPath(full).size() > kM3uLineUnits) return false;
+    // Skipped silently, like a file that is not a song: the path could not be saved.
+    if (!m3uCanHold(full)) return false;
     if (!isMidiFile(full)) return false;
 
     auto entry = std::make_unique<PlaylistEntry>();

@@ -17,7 +17,7 @@ namespace melodeck {
 // One song of the playlist.
 struct PlaylistEntry {
     bool isCurrent = false;      // the current song; at most one entry has it
-    std::filesystem::path path;  // absolute; its text is at most kM3uLineUnits units
+    std::filesystem::path path;  // absolute; m3uCanHold(path)
     std::u16string displayName;  // what the list shows (see Playlist::AddSongFile)
 };
 
@@ -103,8 +103,8 @@ public:
     // ---- Adding -----------------------------------------------------------------------
 
     // Appends the song in `path` (made absolute) when its file is a regular file starting
-    // with "MThd"; anything else, and a path whose text is longer than kM3uLineUnits units
-    // (no playlist could keep it), is skipped silently. The display name is the file name
+    // with "MThd"; anything else, and a path no playlist file could keep (m3uCanHold: too
+    // long, or holding CR or LF), is skipped silently. The display name is the file name
     // when useFileName is set, else titleOf. Returns whether the song was added.
     bool AddSongFile(const std::filesystem::path& path);
     // Adds the songs of `folder`: its files ending in ".kar", then ".mid", then ".midi"

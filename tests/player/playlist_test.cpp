@@ -104,9 +104,11 @@ TEST_F(PlaylistTest, OnlyRegularFilesStartingWithMThdAreAdded) {
     EXPECT_TRUE(list.AddSongFile(song("real.kar", u"Real")));
     EXPECT_EQ(observer.take(), Log{"insert 0 Real"});
     EXPECT_TRUE(list.paths().front().is_absolute());
-    // A path a playlist could not hold is refused as well.
+    // Paths a playlist could not hold are refused as well.
     const std::string deep(kM3uLineUnits - dir.path().native().size(), 'd');
     EXPECT_FALSE(list.AddSongFile(song(deep + "/x.kar")));
+    EXPECT_FALSE(list.AddSongFile(song("two\nlines.kar")));
+    EXPECT_EQ(list.count(), 1);
 }
 
 TEST_F(PlaylistTest, DisplayNamesAreTitlesOrFileNames) {
