@@ -272,6 +272,20 @@ void Playlist::MoveCurrentTo(int index) {
     MakeCurrent();
 }
 
+void Playlist::MakeNextCurrent() {
+    MoveCurrentTo(m_currentIndex + 1 > count() - 1 ? 0 : m_currentIndex + 1);
+}
+
+void Playlist::MakePreviousCurrent() {
+    MoveCurrentTo(m_currentIndex - 1 < 0 ? count() - 1 : m_currentIndex - 1);
+}
+
+void Playlist::RestoreCurrent(int listInd) {
+    if (listInd < 0 || listInd >= count()) return;
+    if (m_observer) m_observer->selectRequested(listInd);
+    if (listInd > 0) MoveCurrentTo(listInd);
+}
+
 void Playlist::FollowCurrentMark() {
     const auto marked = std::find_if(m_entries.begin(), m_entries.end(),
                                      [](const auto& e) { return e->isCurrent; });

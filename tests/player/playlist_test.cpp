@@ -212,6 +212,30 @@ TEST_F(PlaylistTest, MovingTheCurrentSongKeepsItCurrent) {
     EXPECT_EQ(list.currentIndex(), 0);
 }
 
+TEST_F(PlaylistTest, NextAndPreviousWrapAround) {
+    threeSongsWithSecondCurrent();
+    list.MakeNextCurrent();
+    EXPECT_EQ(observer.take(), (Log{"cleared 1", "made 2"}));
+    list.MakeNextCurrent();
+    EXPECT_EQ(names(), "A*BC");
+    list.MakePreviousCurrent();
+    EXPECT_EQ(names(), "ABC*");
+}
+
+TEST_F(PlaylistTest, TheLastRunsCurrentSongIsRestoredOnlyWhenItStillExists) {
+    threeSongsWithSecondCurrent();
+    list.MoveCurrentTo(0);
+    observer.take();
+    list.RestoreCurrent(2);
+    EXPECT_EQ(observer.take(), (Log{"select 2", "cleared 0", "made 2"}));
+    list.RestoreCurrent(0);
+    EXPECT_EQ(observer.take(), Log{"select 0"});
+    list.RestoreCurrent(3);
+    list.RestoreCurrent(-1);
+    EXPECT_TRUE(observer.log.empty());
+    EXPECT_EQ(names(), "ABC*");
+}
+
 TEST_F(PlaylistTest, TheEndsDoNotMoveAndNoSelectionMovesNothing) {
     threeSongsWithSecondCurrent();
     list.MoveUp(0);
