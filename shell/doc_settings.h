@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "font_record.h"
+#include "lyr_text.h"
 
 namespace melodeck {
 
 // Lyric languages run from 3001 (English) to 3018; 3001 and 3002 are also interface
-// languages.
-inline constexpr std::int32_t kLanguageEnglish = 3001;
-inline constexpr std::int32_t kLanguageRussian = 3002;
+// languages. The codes are the song engine's (kLanguageEnglish, kLanguageRussian), so that
+// the document and the engine can be used side by side.
 // Colours are 0x00BBGGRR.
 inline constexpr std::uint32_t kColorWhite = 0x00FFFFFF;
 inline constexpr std::uint32_t kColorMagenta = 0x00FF00FF;
