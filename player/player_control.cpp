@@ -22,8 +22,6 @@ constexpr std::int32_t kVolumeStep = 1092;
 constexpr std::int32_t kChannelMax = 0xFFFF;
 // While a song plays longer than this (seconds shown), Previous is ignored.
 constexpr std::int32_t kPreviousGraceSeconds = 2;
-// A song needs at least one event besides the head to be laid out.
-constexpr std::int32_t kMinEventsForLayout = 2;
 
 // A song file read through stdio, closed when the stream goes.
 class FileByteStream final : public ByteStream {
@@ -40,20 +38,26 @@ public:
         if (!std::filesystem::is_regular_file(path, ec)) return nullptr;
         Handle file(std::fopen(path.c_str(), "rb"));
         if (!file) return nullptr;
-        return std::make_unique<FileByteStream>(std::move(file));
+        if (std::fseek(file.get(), 0, SEEK_END) != 0) return nullptr;
+        const long size = std::ftell(file.get());
+        if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return nullptr;
+        return std::make_unique<FileByteStream>(std::move(file), size);
     }
-    explicit FileByteStream(Handle file) : m_file(std::move(file)) {}
+    FileByteStream(Handle file, std::int64_t size) : m_file(std::move(file)), m_size(size) {}
 
     std::size_t read(void* dst, std::size_t size) override {
         return std::fread(dst, 1, size, m_file.get());
     }
     std::int64_t position() const override { return std::ftell(m_file.get()); }
+    // Positions past either end are taken to the end, as the engine expects of a stream.
     void setPosition(std::int64_t pos) override {
-        std::fseek(m_file.get(), static_cast<long>(std::max<std::int64_t>(pos, 0)), SEEK_SET);
+        std::fseek(m_file.get(), static_cast<long>(std::clamp<std::int64_t>(pos, 0, m_size)),
+                   SEEK_SET);
     }
 
 private:
     Handle m_file;
+    std::int64_t m_size;
 };
 
 // Play positions come as unsigned sample counts; the engine counts in int32.
@@ -94,7 +98,7 @@ PlayerControl::PlayerControl(CLyrDoc& doc, Notifier& notifier, WaveVolume& volum
       m_canvas(canvas),
       m_screen(screen),
       m_dpi(dpi),
-      m_engine(notifier),
+      m_engine(notifier, [&doc](std::filesystem::path& out) { return doc.chooseNextPicture(out); }),
       m_playlist(doc.synth()) {
     m_playlist.setObserver(this);
 }
@@ -115,17 +119,16 @@ PlaylistNaming PlayerControl::naming() const {
 
 void PlayerControl::initialUpdate(const Rect& client, std::int32_t screenWidth) {
     placeAreas(client, screenWidth);
+    // The display paints on the view's screen from the start, so that a song that could not
+    // be laid out still gets a clean face.
+    m_engine.setDisplayCanvas(&m_canvas);
+    CreateFonts();
     if (m_doc.LyricCode != m_engine.languageCode()) m_engine.loadCharTable(m_doc.LyricCode);
     m_playlist.setNaming(naming());
     m_playlist.LoadDefaultPlaylist();
 
     // The song that was current when the program last closed becomes current again.
-    const std::int32_t stored = m_doc.ListInd;
-    if (stored >= 0 && stored < m_playlist.count()) {
-        m_screen.selectItem(stored);
-        listItemChanged();
-        if (stored > 0) tap();
-    }
+    m_playlist.RestoreCurrent(m_doc.ListInd);
 
     // The desktop is kept awake during every song, so the request is only acknowledged.
     m_doc.firstRun = 0;
@@ -151,6 +154,8 @@ void PlayerControl::resize(const Rect& client, std::int32_t screenWidth) {
 
 void PlayerControl::placeAreas(const Rect& client, std::int32_t screenWidth) {
     m_clientSize = Size{client.width(), client.height()};
+    // The song's information is painted over the whole client area.
+    m_engine.setTitleRect(clientRect());
     // The block's left and right come from the screen's width, so they are made afresh.
     ScreenAreas areas = ScreenAreas::beforeInitialUpdate(screenWidth, m_dpi);
     areas.infoBlockShown = m_info.infoShown;
@@ -251,26 +256,23 @@ void PlayerControl::SongEnded(bool noAdvance) {
     }
     m_info.displayActive = false;
     m_lyricClockSynced = false;
-    const int n = m_playlist.count();
     m_playlist.ClearCurrent();
     if (!m_listVisible) {
         showList();
         if (m_frame) m_frame->swapToListToolbar();
     }
     m_screen.updateNow();
-    if (n == 0) return;
+    if (m_playlist.empty()) return;
 
-    int next = m_playlist.currentIndex();
-    if (m_doc.Repeat != 1) next = next + 1 > n - 1 ? 0 : next + 1;
-    m_playlist.MoveCurrentTo(next);
+    // The list plays on without end: after the last song comes the first.
+    if (m_doc.Repeat == 1) m_playlist.MoveCurrentTo(m_playlist.currentIndex());
+    else m_playlist.MakeNextCurrent();
     PlayCurrentSong();
 }
 
 void PlayerControl::NextSong() {
-    const int n = m_playlist.count();
-    if (n == 0) return;
-    const int index = m_playlist.currentIndex();
-    m_playlist.MoveCurrentTo(index + 1 > n - 1 ? 0 : index + 1);
+    if (m_playlist.empty()) return;
+    m_playlist.MakeNextCurrent();
     selectCurrent();
     if (status() != SynthStatus::Stopped) PlayCurrentSong();
 }
@@ -278,10 +280,8 @@ void PlayerControl::NextSong() {
 void PlayerControl::PreviousSong() {
     const SynthStatus now = status();
     if (now != SynthStatus::Stopped && m_info.lastShownSeconds > kPreviousGraceSeconds) return;
-    const int n = m_playlist.count();
-    if (n == 0) return;
-    const int index = m_playlist.currentIndex();
-    m_playlist.MoveCurrentTo(index - 1 < 0 ? n - 1 : index - 1);
+    if (m_playlist.empty()) return;
+    m_playlist.MakePreviousCurrent();
     selectCurrent();
     // Early in a song, Previous goes back a song the way Next goes on: the marked song
     // plays at once instead of the one on the screen playing on under its title.
@@ -350,9 +350,12 @@ void PlayerControl::ApplyInfoBlock() {
     m_info.infoShown = m_doc.InfoBlock != 0;
     m_info.areas.setInfoBlockShown(m_info.infoShown);
     if (status() != SynthStatus::Playing) return;
-    // FIXME: hand the new lyric area and text rectangle to the display and repaint it
-    // fully when the display is up.
-    if (m_info.displayActive) paintStatusArea();
+    m_engine.setLyricArea(m_info.areas.lyricArea);
+    m_engine.resetTextRect();
+    if (m_info.displayActive) {
+        m_engine.paintEvent(true);
+        paintStatusArea();
+    }
     m_screen.imageChanged();
 }
 
@@ -497,13 +500,16 @@ void PlayerControl::paintStatusArea() {
 void PlayerControl::paintView() {
     if (m_listVisible) {
         // The list covers most of the view; around it the view is white under its caption.
-        const Size size = m_clientSize;
-        m_canvas.fillRect(Rect{0, 0, size.width, size.height}, kWhite);
-        paintDialogTitle(m_canvas, size.width, m_playlistCaption, kStrMyPlaylist);
+        m_canvas.fillRect(clientRect(), kWhite);
+        paintDialogTitle(m_canvas, m_clientSize.width, m_playlistCaption, kStrMyPlaylist);
         return;
     }
-    // FIXME: the engine's full page while the display is active, else the song's title
-    // block, once the engine paints.
+    if (m_info.displayActive) {
+        m_engine.paintEvent(true);
+    } else {
+        m_canvas.fillRect(clientRect(), kWhite);
+        m_engine.paintTitleBlock();
+    }
     paintStatusArea();
 }
 
@@ -516,21 +522,28 @@ void PlayerControl::openSongForDisplay(const std::filesystem::path& path) {
     auto file = FileByteStream::open(path);
     if (!file) {
         m_notifier.showMessage("File not found");
+        // The previous song's lines and information must not be shown for this one.
+        MemoryStream nothing({});
+        m_engine.openSong(nothing);
         return;
     }
     m_engine.openSong(*file);
     file.reset();
-    if (m_engine.eventCount() < kMinEventsForLayout) return;
 
-    if (m_doc.LyricCode != m_engine.languageCode()) m_engine.loadCharTable(m_doc.LyricCode);
     SynthConfig config{};
     m_doc.synth().timid_get_configuration(config);
-    m_engine.setSampleRate(static_cast<std::uint32_t>(std::max(config.Rate, 1)));
-    m_engine.layoutSong(m_canvas, m_info.areas.lyricArea);
-    m_engine.setLyricDelay(m_doc.LDelay);
-    m_engine.setLinesShown(m_doc.LinesCount, m_doc.AllScr, m_doc.LAbove);
-    m_engine.resetCursor();
-    m_songLaidOut = true;
+    SongDisplaySettings settings;
+    settings.LyricCode = m_doc.LyricCode;
+    settings.sampleRate = static_cast<std::uint32_t>(std::max(config.Rate, 1));
+    settings.ColorSong = m_doc.ColorSong;
+    settings.ColorPlay = m_doc.ColorPlay;
+    settings.AllScr = m_doc.AllScr;
+    settings.LinesCount = m_doc.LinesCount;
+    settings.LAbove = m_doc.LAbove;
+    settings.LDelay = m_doc.LDelay;
+    // Nothing is prepared for a song without lyric events: it plays with no lines shown.
+    m_songLaidOut = m_engine.prepareDisplay(m_canvas, m_fonts[kFontLyrics], m_info.areas.lyricArea,
+                                            clientRect(), settings);
 }
 
 void PlayerControl::startDisplay() {
@@ -538,7 +551,7 @@ void PlayerControl::startDisplay() {
     if (m_info.toneSteps != 0) synth.timid_set_pitch(m_info.toneSteps);
     if (m_info.tempoSteps != 0) shiftPlaybackRate(m_info.tempoSteps);
     m_info.displayActive = true;
-    // FIXME: restore the background, show the first lines in the lyric font.
+    m_engine.startDisplay();
     paintStatusArea();
     m_screen.imageChanged();
 }
@@ -547,6 +560,7 @@ void PlayerControl::advanceTo(std::uint32_t position) {
     // Reports still queued when the list came back must not paint over it.
     if (!m_lyricClockSynced || !m_songLaidOut || m_listVisible) return;
     m_engine.advanceTo(samplePosition(position));
+    m_screen.imageChanged();
 }
 
 }  // namespace melodeck

@@ -13,6 +13,7 @@
 #include "lyr_text.h"
 #include "playlist.h"
 #include "screen_areas.h"
+#include "song_display.h"
 #include "synth_library.h"
 
 namespace melodeck {
@@ -111,7 +112,7 @@ public:
 
     Playlist& playlist() { return m_playlist; }
     const Playlist& playlist() const { return m_playlist; }
-    CLyrText& engine() { return m_engine; }
+    SongDisplay& engine() { return m_engine; }
     const ScreenAreas& areas() const { return m_info.areas; }
     SynthStatus status() const;
     bool listVisible() const { return m_listVisible; }
@@ -148,6 +149,7 @@ private:
     void shiftPlaybackRate(std::int32_t steps);
 
     void placeAreas(const Rect& client, std::int32_t screenWidth);
+    Rect clientRect() const { return Rect{0, 0, m_clientSize.width, m_clientSize.height}; }
     void showList();
     void hideList();
     void listItemChanged();
@@ -172,7 +174,7 @@ private:
     Dpi m_dpi;
     // The view's client size, which the screen image covers.
     Size m_clientSize;
-    CLyrText m_engine;
+    SongDisplay m_engine;
     Playlist m_playlist;
     std::array<FontSpec, kFontCount> m_fonts{};
     std::u16string m_playlistCaption = u"My playlist";
@@ -183,8 +185,7 @@ private:
     bool m_listVisible = true;
     bool m_stopRequested = false;
     bool m_lyricClockSynced = false;
-    // The song on display was read and laid out; false after a file that could not be
-    // opened, so that the previous song's lines are never shown for it.
+    // The song on display was read and laid out for the display.
     bool m_songLaidOut = false;
     bool m_destroyed = false;
 };
