@@ -497,6 +497,13 @@ void PlayerControl::paintStatusArea() {
     m_screen.imageChanged();
 }
 
+void PlayerControl::setPlaylistCaption(std::u16string caption) {
+    m_playlistCaption = std::move(caption);
+    if (!m_listVisible) return;
+    paintView();
+    m_screen.imageChanged();
+}
+
 void PlayerControl::paintView() {
     if (m_listVisible) {
         // The list covers most of the view; around it the view is white under its caption.

@@ -130,7 +130,7 @@ public:
     const FontSpec& font(int use) const { return m_fonts[static_cast<std::size_t>(use)]; }
 
     // The caption of the playlist face, in the interface language; "My playlist" until set.
-    void setPlaylistCaption(std::u16string caption) { m_playlistCaption = std::move(caption); }
+    void setPlaylistCaption(std::u16string caption);
 
 private:
     // PlaylistObserver.

@@ -241,6 +241,9 @@ void CLyrView::VolumeUp() { m_impl->control->VolumeUp(); }
 void CLyrView::VolumeDown() { m_impl->control->VolumeDown(); }
 void CLyrView::ApplyInfoBlock() { m_impl->control->ApplyInfoBlock(); }
 void CLyrView::CreateFonts() { m_impl->control->CreateFonts(); }
+void CLyrView::setPlaylistCaption(const std::u16string& caption) {
+    m_impl->control->setPlaylistCaption(caption);
+}
 
 void CLyrView::MoveUp() { m_impl->control->MoveUp(); }
 void CLyrView::MoveDown() { m_impl->control->MoveDown(); }
