@@ -262,7 +262,6 @@ int runRender(const Args& args) {
     settings.LAbove = kFirstStartLAbove;
     settings.LDelay = options->ldelay;
     const FontSpec lyricFont = defaultLyricFont();
-    canvas.fillRect(client, kWhite);
     display.prepareDisplay(canvas, lyricFont, state.areas.lyricArea, client, settings);
     ShowTime(state, 0, &canvas);
     PaintStatusArea(canvas, state);
