@@ -1,10 +1,8 @@
 #include "player_control.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 
-#include "dialog_title.h"
 #include "frame_control.h"
 #include "lyr_doc.h"
 #include "player_screen.h"
@@ -23,43 +21,6 @@ constexpr std::int32_t kChannelMax = 0xFFFF;
 // While a song plays longer than this (seconds shown), Previous is ignored.
 constexpr std::int32_t kPreviousGraceSeconds = 2;
 
-// A song file read through stdio, closed when the stream goes.
-class FileByteStream final : public ByteStream {
-public:
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    using Handle = std::unique_ptr<std::FILE, Closer>;
-
-    // Null when `path` names no regular file or it cannot be opened. A folder or a named
-    // pipe would open under stdio but is no song, and a pipe must never be waited on.
-    static std::unique_ptr<FileByteStream> open(const std::filesystem::path& path) {
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(path, ec)) return nullptr;
-        Handle file(std::fopen(path.c_str(), "rb"));
-        if (!file) return nullptr;
-        if (std::fseek(file.get(), 0, SEEK_END) != 0) return nullptr;
-        const long size = std::ftell(file.get());
-        if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return nullptr;
-        return std::make_unique<FileByteStream>(std::move(file), size);
-    }
-    FileByteStream(Handle file, std::int64_t size) : m_file(std::move(file)), m_size(size) {}
-
-    std::size_t read(void* dst, std::size_t size) override {
-        return std::fread(dst, 1, size, m_file.get());
-    }
-    std::int64_t position() const override { return std::ftell(m_file.get()); }
-    // Positions past either end are taken to the end, as the engine expects of a stream.
-    void setPosition(std::int64_t pos) override {
-        std::fseek(m_file.get(), static_cast<long>(std::clamp<std::int64_t>(pos, 0, m_size)),
-                   SEEK_SET);
-    }
-
-private:
-    Handle m_file;
-    std::int64_t m_size;
-};
-
 // Play positions come as unsigned sample counts; the engine counts in int32.
 std::int32_t samplePosition(std::uint32_t position) {
     return static_cast<std::int32_t>(
@@ -74,8 +35,10 @@ FontSpec fontSpecOf(const LogFont& font) {
         char32_t cp = face[i];
         const bool pair = cp >= 0xD800 && cp < 0xDC00 && i + 1 < face.size() &&
                           face[i + 1] >= 0xDC00 && face[i + 1] < 0xE000;
-        if (pair) cp = 0x10000 + ((cp - 0xD800) << 10) + (face[++i] - 0xDC00);
-        else if (cp >= 0xD800 && cp < 0xE000) cp = 0xFFFD;
+        if (pair)
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (face[++i] - 0xDC00);
+        else if (cp >= 0xD800 && cp < 0xE000)
+            cp = 0xFFFD;
         appendUtf8(spec.faceName, cp);
     }
     spec.pixelHeight = font.height;
@@ -90,8 +53,8 @@ std::int32_t stepChannel(std::int32_t channel, std::int32_t step) {
 
 }  // namespace
 
-PlayerControl::PlayerControl(CLyrDoc& doc, Notifier& notifier, WaveVolume& volume,
-                             Canvas& canvas, PlayerScreen& screen, Dpi dpi)
+PlayerControl::PlayerControl(CLyrDoc& doc, Notifier& notifier, WaveVolume& volume, Canvas& canvas,
+                             PlayerScreen& screen, Dpi dpi)
     : m_doc(doc),
       m_notifier(notifier),
       m_volume(volume),
@@ -177,40 +140,40 @@ void PlayerControl::destroy() {
 
 void PlayerControl::handleNotification(SynthMsg code, std::uint32_t wParam) {
     switch (code) {
-    case SYNTH_MSG_STARTED:
-        if (m_frame) {
-            m_frame->playbackCommandsOn();
-            m_frame->listEditingOff();
-        }
-        if (m_info.lastShownSeconds == -1) showTime(0);
-        break;
-    case SYNTH_MSG_CONTROLS_ON:
-        if (m_frame) m_frame->playbackCommandsOn();
-        break;
-    case SYNTH_MSG_FINISHED:
-    case SYNTH_MSG_ENDED:
-        if (m_frame) m_frame->setStoppedStates(m_playlist.count());
-        SongEnded(code == SYNTH_MSG_ENDED);
-        break;
-    case SYNTH_MSG_LENGTH:
-        m_info.totalSeconds = static_cast<std::int32_t>(wParam);
-        break;
-    case SYNTH_MSG_POSITION:
-        showTime(static_cast<std::int32_t>(wParam));
-        break;
-    case SYNTH_MSG_CONTROLS_OFF:
-    case SYNTH_MSG_CONTROLS_OFF_2:
-        if (m_frame) m_frame->allCommandsOff();
-        break;
-    case SYNTH_MSG_TICK:
-        if (!m_info.displayActive && !m_listVisible) startDisplay();
-        advanceTo(wParam);
-        break;
-    case SYNTH_MSG_SYNC:
-        m_lyricClockSynced = true;
-        m_engine.startClock(samplePosition(wParam));
-        advanceTo(wParam);
-        break;
+        case SYNTH_MSG_STARTED:
+            if (m_frame) {
+                m_frame->playbackCommandsOn();
+                m_frame->listEditingOff();
+            }
+            if (m_info.lastShownSeconds == -1) showTime(0);
+            break;
+        case SYNTH_MSG_CONTROLS_ON:
+            if (m_frame) m_frame->playbackCommandsOn();
+            break;
+        case SYNTH_MSG_FINISHED:
+        case SYNTH_MSG_ENDED:
+            if (m_frame) m_frame->setStoppedStates(m_playlist.count());
+            SongEnded(code == SYNTH_MSG_ENDED);
+            break;
+        case SYNTH_MSG_LENGTH:
+            m_info.totalSeconds = static_cast<std::int32_t>(wParam);
+            break;
+        case SYNTH_MSG_POSITION:
+            showTime(static_cast<std::int32_t>(wParam));
+            break;
+        case SYNTH_MSG_CONTROLS_OFF:
+        case SYNTH_MSG_CONTROLS_OFF_2:
+            if (m_frame) m_frame->allCommandsOff();
+            break;
+        case SYNTH_MSG_TICK:
+            if (!m_info.displayActive && !m_listVisible) startDisplay();
+            advanceTo(wParam);
+            break;
+        case SYNTH_MSG_SYNC:
+            m_lyricClockSynced = true;
+            m_engine.startClock(samplePosition(wParam));
+            advanceTo(wParam);
+            break;
     }
 }
 
@@ -265,8 +228,10 @@ void PlayerControl::SongEnded(bool noAdvance) {
     if (m_playlist.empty()) return;
 
     // The list plays on without end: after the last song comes the first.
-    if (m_doc.Repeat == 1) m_playlist.MoveCurrentTo(m_playlist.currentIndex());
-    else m_playlist.MakeNextCurrent();
+    if (m_doc.Repeat == 1)
+        m_playlist.MoveCurrentTo(m_playlist.currentIndex());
+    else
+        m_playlist.MakeNextCurrent();
     PlayCurrentSong();
 }
 
@@ -367,200 +332,6 @@ void PlayerControl::CreateFonts() {
     }
     m_info.infoFont = m_fonts[kFontInfo];
     m_screen.setListFont(m_fonts[kFontPlaylist]);
-}
-
-// ---- The playlist ------------------------------------------------------------------------
-
-void PlayerControl::tap() {
-    const int selected = m_screen.selectedIndex();
-    if (selected < 0 || selected >= m_playlist.count()) return;
-    if (m_playlist.entry(selected).isCurrent) {
-        PlayCurrentSong();
-        return;
-    }
-    m_playlist.MoveCurrentTo(selected);
-}
-
-void PlayerControl::userSelectionChanged() { listItemChanged(); }
-
-void PlayerControl::MoveUp() { m_playlist.MoveUp(m_screen.selectedIndex()); }
-void PlayerControl::MoveDown() { m_playlist.MoveDown(m_screen.selectedIndex()); }
-void PlayerControl::DeleteItem() { m_playlist.DeleteItem(m_screen.selectedIndex()); }
-void PlayerControl::DeleteAll() { m_playlist.DeleteAll(); }
-
-namespace {
-
-// The folder part of a chosen file, as it is remembered for the next file dialog.
-std::u16string folderOf(const std::filesystem::path& path) {
-    return pathText(path.parent_path());
-}
-
-}  // namespace
-
-void PlayerControl::AddFile(const std::filesystem::path& path) {
-    m_playlist.AddSongFile(path);
-    m_doc.lastFolder = folderOf(path);
-    m_playlist.MakeFirstCurrent();
-}
-
-void PlayerControl::AddFolder(const std::filesystem::path& folder, bool recursive) {
-    m_playlist.ScanFolder(folder, recursive);
-    m_playlist.MakeFirstCurrent();
-}
-
-void PlayerControl::OpenPlaylist(const std::filesystem::path& path) {
-    m_playlist.DeleteAll();
-    m_playlist.ReadPlaylist(path);
-    m_doc.lastFolder = folderOf(path);
-}
-
-void PlayerControl::SavePlaylist(const std::filesystem::path& path) {
-    // A playlist that cannot be written is not reported.
-    m_playlist.WritePlaylist(path);
-    m_doc.lastFolder = folderOf(path);
-}
-
-void PlayerControl::RebuildPlaylist(bool lyricCodeChanged) {
-    if (lyricCodeChanged) m_engine.loadCharTable(m_doc.LyricCode);
-    m_playlist.Rebuild(naming());
-}
-
-// ---- PlaylistObserver --------------------------------------------------------------------
-
-void PlayerControl::entryInserted(int index, const PlaylistEntry& entry) {
-    m_screen.insertItem(index, entry.displayName, entry.isCurrent);
-}
-
-void PlayerControl::entryRemoved(int index) { m_screen.removeItem(index); }
-
-void PlayerControl::currentMade(int index) {
-    m_info.title = m_playlist.titleOf(m_playlist.entry(index).path);
-    paintView();
-    m_screen.updateNow();
-    showTime(0);
-    m_info.totalSeconds = 0;
-    m_screen.setItemCurrent(index, true);
-    listItemChanged();
-}
-
-void PlayerControl::currentCleared(int index) {
-    m_screen.setItemCurrent(index, false);
-    listItemChanged();
-    showTime(0);
-    m_info.totalSeconds = 0;
-    if (m_frame) m_frame->allCommandsOff();
-}
-
-void PlayerControl::selectRequested(int index) {
-    m_screen.selectItem(index);
-    listItemChanged();
-}
-
-void PlayerControl::stopRequested() { StopSong(); }
-
-void PlayerControl::selectCurrent() {
-    const int index = m_playlist.currentIndex();
-    if (index < 0) return;
-    m_screen.selectItem(index);
-    listItemChanged();
-}
-
-void PlayerControl::listItemChanged() {
-    if (m_frame) m_frame->listItemChanged(m_playlist.count(), m_screen.selectedIndex() >= 0);
-}
-
-// ---- The faces ---------------------------------------------------------------------------
-
-void PlayerControl::showList() {
-    m_listVisible = true;
-    m_screen.setListVisible(true);
-    paintView();
-    m_screen.imageChanged();
-}
-
-void PlayerControl::hideList() {
-    m_listVisible = false;
-    m_screen.setListVisible(false);
-}
-
-// ---- Time and info block -----------------------------------------------------------------
-
-void PlayerControl::showTime(std::int32_t seconds) {
-    m_info.synthStatus = static_cast<std::int32_t>(status());
-    if (ShowTime(m_info, seconds, &m_canvas)) m_screen.imageChanged();
-}
-
-void PlayerControl::paintStatusArea() {
-    if (!m_info.infoShown) return;
-    m_info.synthStatus = static_cast<std::int32_t>(status());
-    PaintStatusArea(m_canvas, m_info);
-    m_screen.imageChanged();
-}
-
-void PlayerControl::setPlaylistCaption(std::u16string caption) {
-    m_playlistCaption = std::move(caption);
-    if (!m_listVisible) return;
-    paintView();
-    m_screen.imageChanged();
-}
-
-void PlayerControl::paintView() {
-    if (m_listVisible) {
-        // The list covers most of the view; around it the view is white under its caption.
-        m_canvas.fillRect(clientRect(), kWhite);
-        paintDialogTitle(m_canvas, m_clientSize.width, m_playlistCaption, kStrMyPlaylist);
-        return;
-    }
-    if (m_info.displayActive) {
-        m_engine.paintEvent(true);
-    } else {
-        m_canvas.fillRect(clientRect(), kWhite);
-        m_engine.paintTitleBlock();
-    }
-    paintStatusArea();
-}
-
-// ---- The song display --------------------------------------------------------------------
-
-void PlayerControl::openSongForDisplay(const std::filesystem::path& path) {
-    m_songLaidOut = false;
-    m_info.displayActive = false;
-    m_lyricClockSynced = false;
-    auto file = FileByteStream::open(path);
-    if (!file) {
-        m_notifier.showMessage("File not found");
-        // The previous song's lines and information must not be shown for this one.
-        MemoryStream nothing({});
-        m_engine.openSong(nothing);
-        return;
-    }
-    m_engine.openSong(*file);
-    file.reset();
-
-    SynthConfig config{};
-    m_doc.synth().timid_get_configuration(config);
-    SongDisplaySettings settings;
-    settings.LyricCode = m_doc.LyricCode;
-    settings.sampleRate = static_cast<std::uint32_t>(std::max(config.Rate, 1));
-    settings.ColorSong = m_doc.ColorSong;
-    settings.ColorPlay = m_doc.ColorPlay;
-    settings.AllScr = m_doc.AllScr;
-    settings.LinesCount = m_doc.LinesCount;
-    settings.LAbove = m_doc.LAbove;
-    settings.LDelay = m_doc.LDelay;
-    // Nothing is prepared for a song without lyric events: it plays with no lines shown.
-    m_songLaidOut = m_engine.prepareDisplay(m_canvas, m_fonts[kFontLyrics], m_info.areas.lyricArea,
-                                            clientRect(), settings);
-}
-
-void PlayerControl::startDisplay() {
-    SynthLibrary& synth = m_doc.synth();
-    if (m_info.toneSteps != 0) synth.timid_set_pitch(m_info.toneSteps);
-    if (m_info.tempoSteps != 0) shiftPlaybackRate(m_info.tempoSteps);
-    m_info.displayActive = true;
-    m_engine.startDisplay();
-    paintStatusArea();
-    m_screen.imageChanged();
 }
 
 void PlayerControl::advanceTo(std::uint32_t position) {

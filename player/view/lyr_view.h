@@ -1,8 +1,8 @@
 #pragma once
 
 #include <filesystem>
-#include <string>
 #include <memory>
+#include <string>
 
 #include <QWidget>
 

@@ -124,9 +124,9 @@ TEST_F(PlaybackTest, SongEndSwapsBackToTheListAndMarksTheNextSong) {
     fake->emit(SYNTH_MSG_FINISHED);
     // Clearing the finished song switches the commands off; marking and playing the next
     // one brings the list's commands back before the new song hides the list again.
-    EXPECT_THAT(frame.take(), ElementsAre("stopped 2", "items 2 selected", "all off",
-                                          "list toolbar", "items 2 selected", "all off",
-                                          "items 2 selected", "player toolbar"));
+    EXPECT_THAT(frame.take(),
+                ElementsAre("stopped 2", "items 2 selected", "all off", "list toolbar",
+                            "items 2 selected", "all off", "items 2 selected", "player toolbar"));
 }
 
 TEST_F(PlaybackTest, PauseTogglesAndShowsTheImageOfTheNextPress) {
