@@ -111,6 +111,11 @@ void PlayerControl::initialUpdate(const Rect& client, std::int32_t screenWidth) 
 
 void PlayerControl::resize(const Rect& client, std::int32_t screenWidth) {
     placeAreas(client, screenWidth);
+    if (!m_listVisible) {
+        // The song on show keeps its line breaks; its lines move with the info block.
+        m_engine.setLyricArea(m_info.areas.lyricArea);
+        m_engine.resetTextRect();
+    }
     paintView();
     m_screen.imageChanged();
 }

@@ -55,7 +55,8 @@ public:
     // ListInd, the tone and tempo counts from iTon and iTemp (the volume count starts at 0),
     // the info block hidden when InfoBlock is off.
     void initialUpdate(const Rect& client, std::int32_t screenWidth);
-    // The view's client area changed size: the areas follow.
+    // The view's client area changed size: the areas follow, and with them the lines of a
+    // song on show; the whole screen is painted again.
     void resize(const Rect& client, std::int32_t screenWidth);
     // Stores the current index and the tone, tempo and volume counts in the document
     // (ListInd, iTon, iTemp, iVol) and saves the default playlist. Runs once.

@@ -101,6 +101,23 @@ TEST_F(ViewTest, TheScreenShowsTheListFaceThenTheSongFace) {
     EXPECT_EQ(screen.pixelColor(160, 290), QColor(Qt::white));
 }
 
+TEST_F(ViewTest, ResizingWhileASongShowsRepaintsItsInfoBlockAtTheNewBottom) {
+    auto& v = makeView(1);
+    v.show();
+    v.PlayCommand();
+    fake->emit(SYNTH_MSG_TICK, 0);
+    v.resize(400, 360);
+    QCoreApplication::processEvents();
+    const QImage& screen = v.screenImage();
+    ASSERT_EQ(screen.size(), QSize(400, 360));
+    const Rect info = v.control().areas().infoBlock;
+    EXPECT_EQ(info.right, 400);
+    EXPECT_GT(info.bottom, 300);
+    EXPECT_EQ(screen.pixelColor(info.left + 20, (info.top + info.bottom) / 2 + 1),
+              colourOf(kInfoBlockColour));
+    EXPECT_EQ(v.control().engine().lyricArea().bottom, info.top - 1);
+}
+
 TEST_F(ViewTest, NotificationsFromAnotherThreadArriveOnTheUiThreadInOrder) {
     auto& v = makeView(1);
     v.PlayCommand();

@@ -275,6 +275,26 @@ TEST_F(PlaybackTest, DeletingThePlayingSongStopsAndMakesTheFirstCurrent) {
     EXPECT_EQ(fake->played().size(), 1u);
 }
 
+TEST_F(PlaybackTest, OpeningAPlaylistReplacesTheListAndRemembersItsFolder) {
+    auto& c = startWithSongs(3);
+    c.NextSong();
+    const auto saved = songs.path() / "lists" / "three.m3u";
+    std::filesystem::create_directory(saved.parent_path());
+    c.SavePlaylist(saved);
+    EXPECT_EQ(doc->lastFolder, pathText(saved.parent_path()));
+
+    doc->lastFolder.clear();
+    c.DeleteAll();
+    c.AddFile(writeSong("other.kar"));
+    c.OpenPlaylist(saved);
+    EXPECT_EQ(c.playlist().count(), 3);
+    EXPECT_EQ(screen.items.size(), 3u);
+    // Loaded into an emptied list, the first song becomes current.
+    EXPECT_EQ(currentName(), "s0.kar");
+    EXPECT_EQ(screen.currentItems(), std::vector<int>{0});
+    EXPECT_EQ(doc->lastFolder, pathText(saved.parent_path()));
+}
+
 TEST_F(PlaybackTest, TapMarksAnotherSongAndPlaysTheCurrentOne) {
     auto& c = startWithSongs(2);
     screen.selected = 1;
