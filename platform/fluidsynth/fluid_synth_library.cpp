@@ -203,7 +203,7 @@ bool FluidSynthLibrary::ensureCore() {
     for (const auto& font : setup.soundFonts) fonts.push_back(font.string());
     const int voices = std::clamp(m_config.Voices, 1, kMaxVoices);
     m_core = PlaybackCore::create(static_cast<std::uint32_t>(m_config.Rate), voices, fonts,
-                                  toneOf(m_config, m_volume), m_listener, problem);
+                                  toneOf(m_config, m_volume), m_listener, m_waveVolume, problem);
     if (!m_core && problem.empty()) problem = "The synthesizer could not be started.";
     // One message per instrument setup: it is made again only when the configuration changes.
     if (!problem.empty()) m_notifier.showMessage(problem);

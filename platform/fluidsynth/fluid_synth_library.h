@@ -10,6 +10,7 @@
 #include "instrument_setup.h"
 #include "listener_slot.h"
 #include "notifier.h"
+#include "output_volume.h"
 #include "synth_library.h"
 
 namespace melodeck {
@@ -85,6 +86,13 @@ public:
     SynthWaveOut* timid_get_hwaveout() override;
     void timid_term() override;
 
+    // The output volume that the view's Volume commands step: a gain per channel on all the
+    // library sends out, apart from the synthesizer's own volume (timid_set_volume). Full on
+    // both channels at first; kept across songs, sinks and configuration changes for the
+    // library's life, and applied to a playing song at once. The reference lives as long as
+    // the library.
+    WaveVolume& waveVolume() { return m_waveVolume; }
+
     // Sends the audio to `sink` from now on (to `wavPath` for SinkKind::Wav); a song that
     // plays goes on there. The synthesizer and its SoundFonts are kept.
     void setSink(SinkKind sink, const std::filesystem::path& wavPath = {});
@@ -107,9 +115,11 @@ private:
     SinkKind m_activeSink;
     std::set<std::filesystem::path> m_refusedPaths;  // files already reported as no MIDI
 
-    // The listener slot outlives the core that posts to it; the core outlives the sink that
-    // renders from it; the wave-out control refers to the library only.
+    // The listener slot and the output volume outlive the core that posts to the one and
+    // reads the other; the core outlives the sink that renders from it; the wave-out
+    // control refers to the library only.
     ListenerSlot m_listener;
+    OutputVolume m_waveVolume;
     std::unique_ptr<WaveOut> m_waveOut;
     SynthConfig m_builtConfig{};  // the configuration the core and sink were made with
     bool m_built = false;         // a core was made (or failed) for m_builtConfig

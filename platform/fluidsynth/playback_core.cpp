@@ -43,6 +43,7 @@ struct PlaybackCore::Song {
 std::unique_ptr<PlaybackCore> PlaybackCore::create(std::uint32_t rate, int voices,
                                                    const std::vector<std::string>& soundFonts,
                                                    const CoreTone& tone, ListenerSlot& listener,
+                                                   const OutputVolume& outputVolume,
                                                    std::string& problem) {
     FluidSettingsPtr settings(new_fluid_settings());
     if (!settings) return nullptr;
@@ -66,19 +67,20 @@ std::unique_ptr<PlaybackCore> PlaybackCore::create(std::uint32_t rate, int voice
             problem = "Could not load the SoundFont '" + font + "'.";
     }
     std::unique_ptr<PlaybackCore> core(
-        new PlaybackCore(std::move(settings), std::move(synth), rate, listener));
+        new PlaybackCore(std::move(settings), std::move(synth), rate, listener, outputVolume));
     core->m_tone = tone;
     core->applyTone();
     return core;
 }
 
 PlaybackCore::PlaybackCore(FluidSettingsPtr settings, FluidSynthPtr synth, std::uint32_t rate,
-                           ListenerSlot& listener)
+                           ListenerSlot& listener, const OutputVolume& outputVolume)
     : m_settings(std::move(settings)),
       m_synth(std::move(synth)),
       m_listener(listener),
       m_rate(rate),
-      m_fadeFrames(std::max<int>(1, static_cast<int>(rate) * kFadeMillis / 1000)) {}
+      m_fadeFrames(std::max<int>(1, static_cast<int>(rate) * kFadeMillis / 1000)),
+      m_outputGain(outputVolume, m_fadeFrames) {}
 
 PlaybackCore::~PlaybackCore() {
     std::lock_guard lock(m_mutex);
@@ -213,6 +215,7 @@ int PlaybackCore::render(float* left, float* right, int frames) {
         if (!m_retiring) advance(n);
         done += n;
     }
+    m_outputGain.apply(left, right, done);
     std::fill(left + done, left + frames, 0.0f);
     std::fill(right + done, right + frames, 0.0f);
     return done;

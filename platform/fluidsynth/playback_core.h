@@ -12,6 +12,7 @@
 #include "fluid_handles.h"
 #include "listener_slot.h"
 #include "note_transposer.h"
+#include "output_volume.h"
 #include "synth_library.h"
 
 namespace melodeck {
@@ -41,6 +42,8 @@ struct CoreTone {
 // happen: what a UI call causes (ENDED, the reports of a refused song) waits for the next
 // render(), so the caller is never called back from inside its own call.
 //
+// Every rendered frame passes the output volume on its way to the sink.
+//
 // Positions are counted from rendered frames: the song position advances by
 // frames x playbackRate / 65536 output samples, so it stays in song samples at the synth's
 // rate whatever the tempo. Reports describe what is heard: the sink's latency is taken off.
@@ -49,10 +52,11 @@ public:
     // Makes the synthesizer at `rate` Hz with `voices` polyphony and loads `soundFonts`.
     // A SoundFont that fails to load is named in `problem` (the others still load); the core
     // then plays what it has, silence at worst. None only when FluidSynth cannot make a synth.
-    // `listener` must outlive the core.
+    // `listener` and `outputVolume` must outlive the core.
     static std::unique_ptr<PlaybackCore> create(std::uint32_t rate, int voices,
                                                 const std::vector<std::string>& soundFonts,
                                                 const CoreTone& tone, ListenerSlot& listener,
+                                                const OutputVolume& outputVolume,
                                                 std::string& problem);
     ~PlaybackCore() override;
     PlaybackCore(const PlaybackCore&) = delete;
@@ -88,7 +92,7 @@ public:
 private:
     struct Song;
     PlaybackCore(FluidSettingsPtr settings, FluidSynthPtr synth, std::uint32_t rate,
-                 ListenerSlot& listener);
+                 ListenerSlot& listener, const OutputVolume& outputVolume);
 
     // Everything below runs with m_mutex held.
     void replaceSong(std::unique_ptr<PreparedSong> song, int pitchSteps, std::int64_t playbackRate);
@@ -107,6 +111,7 @@ private:
     ListenerSlot& m_listener;
     const std::uint32_t m_rate;
     const int m_fadeFrames;
+    OutputGain m_outputGain;  // used by render() only
 
     mutable std::mutex m_mutex;
     std::unique_ptr<Song> m_song;     // the song being heard (or fading out when m_retiring)

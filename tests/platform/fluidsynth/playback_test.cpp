@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <thread>
 
@@ -58,6 +59,16 @@ struct Wav {
         for (std::size_t i = from * channels; i < to * channels; ++i)
             sum += double(samples[i]) * samples[i];
         return to > from ? std::sqrt(sum / double((to - from) * channels)) : 0.0;
+    }
+    // The same for one channel (0 left, 1 right).
+    double channelRms(int channel, std::size_t from, std::size_t to) const {
+        to = std::min(to, frames());
+        double sum = 0;
+        for (std::size_t i = from; i < to; ++i) {
+            const double s = samples[i * channels + channel];
+            sum += s * s;
+        }
+        return to > from ? std::sqrt(sum / double(to - from)) : 0.0;
     }
     // The strongest period (in frames) of the left channel in [from, to), by autocorrelation.
     int period(std::size_t from, std::size_t to, int minLag, int maxLag) const {
@@ -137,6 +148,7 @@ protected:
         library().timid_get_configuration(config);
         library().timid_set_configuration(standardConfig(config, kSoundFont));
         library().timid_set_volume(kDefaultVolume);
+        library().waveVolume().setVolume(OutputVolume::kFull);
         library().timid_set_parent_wnd(&m_listener);
         s_notifier.clear();
     }
@@ -152,8 +164,9 @@ protected:
     }
     std::filesystem::path wavPath() const { return m_dir.path() / "out.wav"; }
     // Plays `path` to a WAV file and waits for its end.
+    // `whilePaused` runs once the song has started, before its first note is heard.
     Wav render(const std::filesystem::path& path, std::int64_t playbackRate = kNormalPlaybackRate,
-               int pitch = 0) {
+               int pitch = 0, const std::function<void()>& whilePaused = {}) {
         const std::size_t finished = m_listener.count(SYNTH_MSG_FINISHED);
         library().setSink(SinkKind::Wav, wavPath());
         library().timid_play(path);
@@ -163,6 +176,7 @@ protected:
         if (playbackRate != kNormalPlaybackRate)
             library().timid_get_hwaveout()->setPlaybackRate(playbackRate);
         if (pitch != 0) library().timid_set_pitch(pitch);
+        if (whilePaused) whilePaused();
         library().timid_pause();
         EXPECT_TRUE(m_listener.waitFor(SYNTH_MSG_FINISHED, finished + 1));
         library().setSink(SinkKind::Fast);  // closes the file
@@ -416,6 +430,52 @@ TEST_F(PlaybackTest, LouderVolumeGivesLouderAudio) {
     const double normal = loudness(100);
     EXPECT_NEAR(loudness(200) / normal, 2.0, 0.1);
     EXPECT_EQ(loudness(0), 0.0);
+}
+
+// Left in the low 16 bits, right in the high 16 bits.
+constexpr std::uint32_t waveVolume(std::uint32_t left, std::uint32_t right) {
+    return left | (right << 16);
+}
+
+TEST_F(PlaybackTest, WaveVolumeScalesEachChannelApartFromTheSynthVolume) {
+    const auto path = song("song.kar", heldNoteSong(1));
+    const std::size_t from = kRate / 4, to = kRate * 3 / 4;
+    const Wav full = render(path);
+    const double left = full.channelRms(0, from, to), right = full.channelRms(1, from, to);
+    ASSERT_GT(left, 300.0);
+    ASSERT_GT(right, 300.0);
+
+    library().waveVolume().setVolume(waveVolume(0, 0x8000));
+    const Wav muted = render(path);
+    EXPECT_EQ(muted.channelRms(0, from, to), 0.0);
+    EXPECT_NEAR(muted.channelRms(1, from, to) / right, 0.5, 0.05);
+
+    // The synthesizer's own volume doubles both channels and leaves the output volume be.
+    library().waveVolume().setVolume(waveVolume(0x8000, 0xFFFF));
+    library().timid_set_volume(2 * kDefaultVolume);
+    const Wav both = render(path);
+    EXPECT_EQ(library().waveVolume().volume(), waveVolume(0x8000, 0xFFFF));
+    EXPECT_EQ(library().timid_get_volume(), 2 * kDefaultVolume);
+    EXPECT_NEAR(both.channelRms(0, from, to) / left, 1.0, 0.1);
+    EXPECT_NEAR(both.channelRms(1, from, to) / right, 2.0, 0.2);
+}
+
+TEST_F(PlaybackTest, WaveVolumeReachesTheSongThatPlaysAndOutlivesANewSynthesizer) {
+    const auto path = song("song.kar", heldNoteSong(1));
+    const std::size_t from = kRate / 4, to = kRate * 3 / 4;
+    const Wav changed = render(path, kNormalPlaybackRate, 0,
+                               [&] { library().waveVolume().setVolume(waveVolume(0xFFFF, 0)); });
+    EXPECT_GT(changed.channelRms(0, from, to), 300.0);
+    EXPECT_EQ(changed.channelRms(1, from, to), 0.0);
+
+    // A new rate makes a new synthesizer; the setting stays with the library.
+    SynthConfig config;
+    library().timid_get_configuration(config);
+    config.Rate = 11025;
+    library().timid_set_configuration(config);
+    const Wav rebuilt = render(path);
+    EXPECT_GT(rebuilt.channelRms(0, from / 2, to / 2), 300.0);
+    EXPECT_EQ(rebuilt.channelRms(1, from / 2, to / 2), 0.0);
 }
 
 TEST(PlaybackWithoutSoundFont, IsReportedOnceAndPlaysSilently) {
