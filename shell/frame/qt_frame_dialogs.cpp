@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QIcon>
 #include <QMessageBox>
 #include <QString>
 
