@@ -11,6 +11,7 @@
 #include "command_line.h"
 #include "fluid_synth_library.h"
 #include "qt_notifier.h"
+#include "quit_on_signal.h"
 #include "sqlite_registry.h"
 
 namespace {
@@ -61,7 +62,9 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    melodeck::QuitOnSignal::blockQuitSignals();
     QApplication qapp(argc, argv);
+    const melodeck::QuitOnSignal quitOnSignal;
     QApplication::setApplicationName(QStringLiteral("Melodeck"));
     QApplication::setApplicationVersion(QStringLiteral(MELODECK_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("melodeck"));
