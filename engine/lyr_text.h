@@ -10,16 +10,12 @@
 #include "byte_stream.h"
 #include "canvas.h"
 #include "geometry.h"
+#include "language_codes.h"
 #include "notifier.h"
 #include "resource_source.h"
 #include "song_event.h"
 
 namespace melodeck {
-
-// Lyric language codes; 3001 leaves lyric text unconverted.
-inline constexpr std::int32_t kLanguageEnglish = 3001;
-inline constexpr std::int32_t kLanguageRussian = 3002;
-inline constexpr std::int32_t kLanguageLast = 3018;
 
 // The song engine: reads a karaoke file into timed syllables and information lines,
 // converts their text through a character table, lays the syllables out into lines for

@@ -24,28 +24,28 @@ enum SynthMsg : std::uint32_t {
     SYNTH_MSG_ENDED = 0x805,         // playback was stopped
     SYNTH_MSG_CONTROLS_OFF = 0x806,  // 0x807 means the same
     SYNTH_MSG_CONTROLS_OFF_2 = 0x807,
-    SYNTH_MSG_TICK = 0x808,          // wParam: play position in output samples
-    SYNTH_MSG_SYNC = 0x809,          // wParam: play position in output samples
+    SYNTH_MSG_TICK = 0x808,  // wParam: play position in output samples
+    SYNTH_MSG_SYNC = 0x809,  // wParam: play position in output samples
 };
 
 // The configuration record, exactly as it is exchanged and stored: 572 bytes, integers
 // 32-bit little-endian, the path NUL-terminated UTF-16.
 struct SynthConfig {
-    char16_t ConfigFile[256];     // instrument setup; "timidity.cfg" by default
-    std::int32_t Rate;            // output sample rate in Hz
-    std::int32_t Buffers;         // 1..32
-    std::int32_t Voices;          // 2..128
-    std::int32_t LibraryOwn;      // the library's own; never stored
-    std::int32_t Stereo;          // 0 or 1
-    std::int32_t Antialiasing;    // 0 or 1
-    std::int32_t Pan;             // 0 or 1
-    std::int32_t FreeInstrum;     // 0 or 1
-    std::int32_t Bits16;          // stored as "16Bits"; 0 or 1
+    char16_t ConfigFile[256];   // instrument setup; "timidity.cfg" by default
+    std::int32_t Rate;          // output sample rate in Hz
+    std::int32_t Buffers;       // 1..32
+    std::int32_t Voices;        // 2..128
+    std::int32_t LibraryOwn;    // the library's own; never stored
+    std::int32_t Stereo;        // 0 or 1
+    std::int32_t Antialiasing;  // 0 or 1
+    std::int32_t Pan;           // 0 or 1
+    std::int32_t FreeInstrum;   // 0 or 1
+    std::int32_t Bits16;        // stored as "16Bits"; 0 or 1
     std::int32_t ThreadPriority;
-    std::int32_t ReverbEnabled;   // 0 or 1
+    std::int32_t ReverbEnabled;  // 0 or 1
     std::int32_t ReverbDelay;
     std::int32_t ReverbRate;
-    std::int32_t SurroundEnabled; // 0 or 1
+    std::int32_t SurroundEnabled;  // 0 or 1
     std::int32_t SurroundRate;
 };
 static_assert(sizeof(SynthConfig) == 572);

@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "utf8.h"
+
 namespace melodeck {
 namespace {
 
@@ -52,7 +54,28 @@ std::u16string utf8ToUtf16(std::string_view text) {
     return out;
 }
 
+// Encodes by hand for the same reason: a stored text may hold a lone surrogate.
+std::string utf16ToUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t cp = text[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[++i] - 0xDC00);
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;
+        }
+        appendUtf8(out, cp);
+    }
+    return out;
+}
+
 }  // namespace
+
+std::filesystem::path textPath(std::u16string_view text) {
+    return std::filesystem::path(utf16ToUtf8(text));
+}
 
 std::u16string pathText(const std::filesystem::path& path) { return utf8ToUtf16(path.native()); }
 

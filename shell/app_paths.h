@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace melodeck {
 
@@ -24,5 +25,7 @@ struct AppPaths {
 
 // A path as UTF-16 text. Bytes that are not UTF-8 become U+FFFD instead of failing.
 std::u16string pathText(const std::filesystem::path& path);
+// UTF-16 text as a path (in UTF-8). Lone surrogates become U+FFFD instead of failing.
+std::filesystem::path textPath(std::u16string_view text);
 
 }  // namespace melodeck

@@ -7,13 +7,10 @@
 #include <vector>
 
 #include "font_record.h"
+#include "language_codes.h"
 
 namespace melodeck {
 
-// Lyric languages run from 3001 (English) to 3018; 3001 and 3002 are also interface
-// languages.
-inline constexpr std::int32_t kLanguageEnglish = 3001;
-inline constexpr std::int32_t kLanguageRussian = 3002;
 // Colours are 0x00BBGGRR.
 inline constexpr std::uint32_t kColorWhite = 0x00FFFFFF;
 inline constexpr std::uint32_t kColorMagenta = 0x00FF00FF;

@@ -1,0 +1,212 @@
+#include "m3u.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "unique_fd.h"
+#include "utf8.h"
+
+namespace melodeck {
+namespace {
+
+constexpr char16_t kCr = 0x000D;
+constexpr char16_t kLf = 0x000A;
+constexpr char16_t kEscapeBase = 0xDC00;  // + a byte 0x80..0xFF that is not UTF-8
+constexpr char16_t kReplacement = 0xFFFD;
+constexpr std::u16string_view kHeader = u"#EXTM3U";
+
+bool isHighSurrogate(char32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool isLowSurrogate(char32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+// The length of the valid UTF-8 sequence at the start of `bytes` and its code point, or 0
+// when the first byte does not start one (overlong forms, surrogates and values past
+// U+10FFFF are not valid).
+std::size_t decodeUtf8(std::string_view bytes, char32_t& cp) {
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    const std::size_t extra = lead < 0x80             ? 0
+                              : (lead & 0xE0) == 0xC0 ? 1
+                              : (lead & 0xF0) == 0xE0 ? 2
+                              : (lead & 0xF8) == 0xF0 ? 3
+                                                      : 4;
+    if (extra == 4 || extra >= bytes.size()) return 0;
+    static constexpr unsigned char kLeadMask[] = {0x7F, 0x1F, 0x0F, 0x07};
+    cp = lead & kLeadMask[extra];
+    for (std::size_t k = 1; k <= extra; ++k) {
+        const auto next = static_cast<unsigned char>(bytes[k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kSmallest[extra] || cp > 0x10FFFF || isLowSurrogate(cp) || isHighSurrogate(cp)) {
+        return 0;
+    }
+    return extra + 1;
+}
+
+void appendUnit(std::vector<std::uint8_t>& out, char16_t unit) {
+    out.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(unit >> 8));
+}
+
+void appendLine(std::vector<std::uint8_t>& out, std::u16string_view text) {
+    for (const char16_t unit : text) appendUnit(out, unit);
+    appendUnit(out, kCr);
+    appendUnit(out, kLf);
+}
+
+// Bytes of the folder that "%" lines are relative to: the playlist's path up to its last
+// "/", or "." for a bare file name.
+std::string relativeBase(const std::filesystem::path& playlistFile) {
+    const std::string& text = playlistFile.native();
+    const auto slash = text.rfind('/');
+    return slash == std::string::npos ? std::string(".") : text.substr(0, slash);
+}
+
+}  // namespace
+
+std::u16string m3uTextOfPath(const std::filesystem::path& path) {
+    const std::string_view bytes = path.native();
+    std::u16string text;
+    text.reserve(bytes.size());
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        char32_t cp = 0;
+        const std::size_t length = decodeUtf8(bytes.substr(i), cp);
+        if (length == 0) {
+            text.push_back(
+                static_cast<char16_t>(kEscapeBase + static_cast<unsigned char>(bytes[i])));
+            ++i;
+            continue;
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            text.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            text.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            text.push_back(static_cast<char16_t>(cp));
+        }
+        i += length;
+    }
+    return text;
+}
+
+std::filesystem::path pathOfM3uText(std::u16string_view text) {
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (std::size_t i = 0; i < text.size() && text[i] != 0; ++i) {
+        const char32_t unit = text[i];
+        if (isHighSurrogate(unit) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
+            appendUtf8(bytes, 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            ++i;
+        } else if (unit >= kEscapeBase + 0x80 && unit <= kEscapeBase + 0xFF) {
+            bytes.push_back(static_cast<char>(unit - kEscapeBase));
+        } else if (isHighSurrogate(unit) || isLowSurrogate(unit)) {
+            appendUtf8(bytes, kReplacement);
+        } else {
+            appendUtf8(bytes, unit);
+        }
+    }
+    return std::filesystem::path(std::move(bytes));
+}
+
+std::vector<std::uint8_t> encodeM3u(std::span<const std::filesystem::path> paths) {
+    std::vector<std::uint8_t> out;
+    appendLine(out, kHeader);
+    for (const auto& path : paths) {
+        const std::u16string text = m3uTextOfPath(path);
+        // Deliberately left out, see the header: such a line would come back in pieces.
+        if (text.empty() || text.size() > kM3uLineUnits) continue;
+        appendLine(out, text);
+    }
+    return out;
+}
+
+std::vector<std::filesystem::path> parseM3u(std::span<const std::uint8_t> bytes,
+                                            const std::filesystem::path& playlistFile) {
+    const std::size_t unitCount = bytes.size() / 2;
+    const auto unitAt = [&](std::size_t i) {
+        return static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    };
+
+    std::vector<std::filesystem::path> paths;
+    std::u16string line;
+    std::size_t pos = 0;
+    while (pos < unitCount) {
+        line.clear();
+        while (pos < unitCount && line.size() < kM3uLineUnits) {
+            const char16_t unit = unitAt(pos++);
+            line.push_back(unit);
+            if (unit == kLf) break;
+        }
+        if (line.front() == u'#') continue;
+        const auto cut = line.find_first_of(std::u16string_view(u"\r\0", 2));
+        if (cut != std::u16string::npos) line.resize(cut);
+        if (line.empty()) continue;
+
+        if (line.front() != u'%') {
+            paths.push_back(pathOfM3uText(line));
+            continue;
+        }
+        std::u16string_view rest = std::u16string_view(line).substr(1);
+        std::string named = relativeBase(playlistFile);
+        if (!rest.empty() && rest.front() == u'\\') {
+            named.push_back('/');
+            rest.remove_prefix(1);
+        }
+        named += pathOfM3uText(rest).native();
+        paths.emplace_back(std::move(named));
+    }
+    return paths;
+}
+
+std::vector<std::filesystem::path> readM3uFile(const std::filesystem::path& file) {
+    // Opened without waiting, so that a named pipe cannot hold the caller.
+    UniqueFd fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) return {};
+    struct stat info {};
+    std::vector<std::uint8_t> bytes;
+    bool readAll = false;
+    if (::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode)) {
+        // The size is only a hint (it may change while we read, and some files report 0).
+        // Reading one byte past the limit tells a file that is too long from one that fits.
+        constexpr std::size_t kChunk = 64 * 1024;
+        const auto hint = static_cast<std::uintmax_t>(std::max<off_t>(info.st_size, 0));
+        bytes.reserve(static_cast<std::size_t>(std::min<std::uintmax_t>(hint, kMaxM3uFileBytes)) +
+                      1);
+        std::size_t done = 0;
+        while (done <= kMaxM3uFileBytes) {
+            bytes.resize(std::min(done + kChunk, kMaxM3uFileBytes + 1));
+            const ssize_t n = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                readAll = n == 0;
+                break;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        readAll = readAll && done <= kMaxM3uFileBytes;
+        bytes.resize(std::min(done, kMaxM3uFileBytes));
+    }
+    fd.close();
+
+    if (!readAll) {
+        // The file goes on past the limit, or could not be read to its end: keep whole lines
+        // only, so that the cut cannot name a file that the playlist does not.
+        std::size_t keep = bytes.size() / 2 * 2;
+        while (keep >= 2 && !(bytes[keep - 2] == kLf && bytes[keep - 1] == 0)) keep -= 2;
+        bytes.resize(keep);
+    }
+    return parseM3u(bytes, file);
+}
+
+bool writeM3uFile(const std::filesystem::path& file, std::span<const std::filesystem::path> paths,
+                  AtomicWriteFault fault) {
+    return writeFileAtomically(file, encodeM3u(paths), fault);
+}
+
+}  // namespace melodeck

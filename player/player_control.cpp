@@ -1,0 +1,522 @@
+#include "player_control.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+#include "frame_control.h"
+#include "lyr_doc.h"
+#include "player_screen.h"
+#include "wave_volume.h"
+
+namespace melodeck {
+
+namespace {
+
+// One press of Tempo moves the playback rate by 1/64 of normal speed (16.16 fixed point).
+constexpr std::int64_t kTempoStep = 1024;
+// One press of Volume moves each channel by this much of 0..65535.
+constexpr std::int32_t kVolumeStep = 1092;
+constexpr std::int32_t kChannelMax = 0xFFFF;
+// While a song plays longer than this (seconds shown), Previous is ignored.
+constexpr std::int32_t kPreviousGraceSeconds = 2;
+// A song needs at least one event besides the head to be laid out.
+constexpr std::int32_t kMinEventsForLayout = 2;
+
+// A song file read through stdio, closed when the stream goes.
+class FileByteStream final : public ByteStream {
+public:
+    struct Closer {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    using Handle = std::unique_ptr<std::FILE, Closer>;
+
+    // Null when `path` names no regular file or it cannot be opened. A folder or a named
+    // pipe would open under stdio but is no song, and a pipe must never be waited on.
+    static std::unique_ptr<FileByteStream> open(const std::filesystem::path& path) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(path, ec)) return nullptr;
+        Handle file(std::fopen(path.c_str(), "rb"));
+        if (!file) return nullptr;
+        return std::make_unique<FileByteStream>(std::move(file));
+    }
+    explicit FileByteStream(Handle file) : m_file(std::move(file)) {}
+
+    std::size_t read(void* dst, std::size_t size) override {
+        return std::fread(dst, 1, size, m_file.get());
+    }
+    std::int64_t position() const override { return std::ftell(m_file.get()); }
+    void setPosition(std::int64_t pos) override {
+        std::fseek(m_file.get(), static_cast<long>(std::max<std::int64_t>(pos, 0)), SEEK_SET);
+    }
+
+private:
+    Handle m_file;
+};
+
+// Play positions come as unsigned sample counts; the engine counts in int32.
+std::int32_t samplePosition(std::uint32_t position) {
+    return static_cast<std::int32_t>(
+        std::min<std::uint32_t>(position, std::numeric_limits<std::int32_t>::max()));
+}
+
+std::int32_t stepChannel(std::int32_t channel, std::int32_t step) {
+    return std::clamp(channel + step * kVolumeStep, 0, kChannelMax);
+}
+
+}  // namespace
+
+PlayerControl::PlayerControl(CLyrDoc& doc, Notifier& notifier, WaveVolume& volume,
+                             Canvas& canvas, PlayerScreen& screen, Dpi dpi)
+    : m_doc(doc),
+      m_notifier(notifier),
+      m_volume(volume),
+      m_canvas(canvas),
+      m_screen(screen),
+      m_dpi(dpi),
+      m_engine(notifier),
+      m_playlist(doc.synth()) {
+    m_playlist.setObserver(this);
+}
+
+PlayerControl::~PlayerControl() { m_playlist.setObserver(nullptr); }
+
+void PlayerControl::setResourceSource(const ResourceSource* resources) {
+    m_engine.setResourceSource(resources);
+}
+
+SynthStatus PlayerControl::status() const { return m_doc.synth().timid_get_status(); }
+
+PlaylistNaming PlayerControl::naming() const {
+    return PlaylistNaming{m_doc.UFN != 0, m_doc.LyricCode, &m_engine};
+}
+
+// ---- Life ------------------------------------------------------------------------------
+
+void PlayerControl::initialUpdate(const Rect& client, std::int32_t screenWidth) {
+    m_areas = ScreenAreas::beforeInitialUpdate(screenWidth, m_dpi).atInitialUpdate(
+        client, screenWidth, m_dpi);
+    if (m_doc.LyricCode != m_engine.languageCode()) m_engine.loadCharTable(m_doc.LyricCode);
+    m_playlist.setNaming(naming());
+    m_playlist.LoadDefaultPlaylist();
+
+    // The song that was current when the program last closed becomes current again.
+    const std::int32_t stored = m_doc.ListInd;
+    if (stored >= 0 && stored < m_playlist.count()) {
+        m_screen.selectItem(stored);
+        listItemChanged();
+        if (stored > 0) tap();
+    }
+
+    // The desktop is kept awake during every song, so the request is only acknowledged.
+    m_doc.firstRun = 0;
+
+    m_toneSteps = m_doc.iTon;
+    m_tempoSteps = m_doc.iTemp;
+    // The stored volume count is not applied: the output starts at its own volume.
+    m_volumeSteps = 0;
+
+    if (m_doc.InfoBlock == 0) {
+        m_areas.setInfoBlockShown(false);
+        m_infoShown = false;
+    }
+    paintView();
+    m_screen.imageChanged();
+}
+
+void PlayerControl::resize(const Rect& client, std::int32_t screenWidth) {
+    m_areas = m_areas.atInitialUpdate(client, screenWidth, m_dpi);
+    paintView();
+    m_screen.imageChanged();
+}
+
+void PlayerControl::destroy() {
+    if (m_destroyed) return;
+    m_destroyed = true;
+    m_doc.ListInd = m_playlist.currentIndex();
+    m_doc.iTemp = m_tempoSteps;
+    m_doc.iTon = m_toneSteps;
+    m_doc.iVol = m_volumeSteps;
+    // A default playlist that cannot be written is not reported; the list is lost then.
+    m_playlist.SaveDefaultPlaylist();
+}
+
+// ---- Notifications -----------------------------------------------------------------------
+
+void PlayerControl::handleNotification(SynthMsg code, std::uint32_t wParam) {
+    switch (code) {
+    case SYNTH_MSG_STARTED:
+        if (m_frame) {
+            m_frame->playbackCommandsOn();
+            m_frame->listEditingOff();
+        }
+        if (m_lastShownSeconds == -1) showTime(0);
+        break;
+    case SYNTH_MSG_CONTROLS_ON:
+        if (m_frame) m_frame->playbackCommandsOn();
+        break;
+    case SYNTH_MSG_FINISHED:
+    case SYNTH_MSG_ENDED:
+        if (m_frame) m_frame->setStoppedStates(m_playlist.count());
+        SongEnded(code == SYNTH_MSG_ENDED);
+        break;
+    case SYNTH_MSG_LENGTH:
+        m_totalSeconds = static_cast<std::int32_t>(wParam);
+        break;
+    case SYNTH_MSG_POSITION:
+        showTime(static_cast<std::int32_t>(wParam));
+        break;
+    case SYNTH_MSG_CONTROLS_OFF:
+    case SYNTH_MSG_CONTROLS_OFF_2:
+        if (m_frame) m_frame->allCommandsOff();
+        break;
+    case SYNTH_MSG_TICK:
+        if (!m_displayActive && !m_listVisible) startDisplay();
+        advanceTo(wParam);
+        break;
+    case SYNTH_MSG_SYNC:
+        m_lyricClockSynced = true;
+        m_engine.startClock(samplePosition(wParam));
+        advanceTo(wParam);
+        break;
+    }
+}
+
+// ---- Playback ----------------------------------------------------------------------------
+
+void PlayerControl::PlayCurrentSong() {
+    const int index = m_playlist.currentIndex();
+    if (index < 0 || index >= m_playlist.count()) return;
+    const std::filesystem::path path = m_playlist.entry(index).path;
+    if (m_listVisible) {
+        if (m_frame) m_frame->swapToPlayerToolbar();
+        hideList();
+    }
+    openSongForDisplay(path);
+
+    m_screen.setBusy(true);
+    m_doc.synth().timid_play(path);
+    showTime(0);
+    m_stopRequested = false;
+    m_screen.setBusy(false);
+}
+
+void PlayerControl::StopSong() {
+    m_stopRequested = true;
+    SynthLibrary& synth = m_doc.synth();
+    // A paused song is resumed first, so that the library stops from a running state.
+    if (synth.timid_get_status() == SynthStatus::Paused) synth.timid_pause();
+    synth.timid_stop();
+    if (!m_listVisible) {
+        m_displayActive = false;
+        m_lyricClockSynced = false;
+        showList();
+        if (m_frame) m_frame->swapToListToolbar();
+    }
+    m_screen.updateNow();
+}
+
+void PlayerControl::SongEnded(bool noAdvance) {
+    showTime(0);
+    if (m_stopRequested || noAdvance) {
+        m_stopRequested = false;
+        return;
+    }
+    m_displayActive = false;
+    m_lyricClockSynced = false;
+    const int n = m_playlist.count();
+    m_playlist.ClearCurrent();
+    if (!m_listVisible) {
+        showList();
+        if (m_frame) m_frame->swapToListToolbar();
+    }
+    m_screen.updateNow();
+    if (n == 0) return;
+
+    int next = m_playlist.currentIndex();
+    if (m_doc.Repeat != 1) next = next + 1 > n - 1 ? 0 : next + 1;
+    m_playlist.MoveCurrentTo(next);
+    PlayCurrentSong();
+}
+
+void PlayerControl::NextSong() {
+    const int n = m_playlist.count();
+    if (n == 0) return;
+    const int index = m_playlist.currentIndex();
+    m_playlist.MoveCurrentTo(index + 1 > n - 1 ? 0 : index + 1);
+    selectCurrent();
+    if (status() != SynthStatus::Stopped) PlayCurrentSong();
+}
+
+void PlayerControl::PreviousSong() {
+    const SynthStatus now = status();
+    if (now != SynthStatus::Stopped && m_lastShownSeconds > kPreviousGraceSeconds) return;
+    const int n = m_playlist.count();
+    if (n == 0) return;
+    const int index = m_playlist.currentIndex();
+    m_playlist.MoveCurrentTo(index - 1 < 0 ? n - 1 : index - 1);
+    selectCurrent();
+    // Early in a song, Previous goes back a song the way Next goes on: the marked song
+    // plays at once instead of the one on the screen playing on under its title.
+    if (now != SynthStatus::Stopped) PlayCurrentSong();
+}
+
+void PlayerControl::PlayCommand() {
+    if (m_playlist.empty()) return;
+    if (status() != SynthStatus::Playing) PlayCurrentSong();
+    if (m_frame) {
+        m_frame->playbackCommandsOn();
+        m_frame->listEditingOff();
+    }
+}
+
+void PlayerControl::PauseCommand() {
+    if (m_playlist.empty()) return;
+    const SynthStatus before = status();
+    if (before == SynthStatus::Stopped) {
+        PlayCurrentSong();
+    } else {
+        m_doc.synth().timid_pause();
+        if (m_frame) m_frame->showPausePlayImage(before == SynthStatus::Playing);
+    }
+    if (m_frame) m_frame->playbackCommandsOn();
+}
+
+void PlayerControl::StopCommand() {
+    StopSong();
+    if (m_frame) m_frame->setStoppedStates(m_playlist.count());
+}
+
+void PlayerControl::changeTone(std::int32_t step) {
+    m_doc.synth().timid_set_pitch(step);
+    m_toneSteps += step;
+    paintStatusArea();
+}
+
+void PlayerControl::shiftPlaybackRate(std::int32_t steps) {
+    SynthWaveOut* waveOut = m_doc.synth().timid_get_hwaveout();
+    if (!waveOut) return;
+    const std::int64_t rate = std::int64_t{waveOut->playbackRate()} + steps * kTempoStep;
+    // A rate of zero or below would stop or reverse the output; the count still moves, so
+    // pressing Tempo up as often brings the speed back.
+    if (rate > 0) waveOut->setPlaybackRate(rate);
+}
+
+void PlayerControl::changeTempo(std::int32_t step) {
+    shiftPlaybackRate(step);
+    m_tempoSteps += step;
+    paintStatusArea();
+}
+
+void PlayerControl::changeVolume(std::int32_t step) {
+    const std::uint32_t volume = m_volume.volume();
+    const auto left = stepChannel(static_cast<std::int32_t>(volume & 0xFFFF), step);
+    const auto right = stepChannel(static_cast<std::int32_t>(volume >> 16), step);
+    m_volume.setVolume(static_cast<std::uint32_t>(left) |
+                       (static_cast<std::uint32_t>(right) << 16));
+    // The count moves even at a bound, so it may tell more presses than were heard.
+    m_volumeSteps += step;
+    paintStatusArea();
+}
+
+void PlayerControl::ApplyInfoBlock() {
+    m_infoShown = m_doc.InfoBlock != 0;
+    m_areas.setInfoBlockShown(m_infoShown);
+    if (status() != SynthStatus::Playing) return;
+    // FIXME: hand the new lyric area and text rectangle to the display and repaint it
+    // fully when the display is up.
+    if (m_displayActive) paintStatusArea();
+    m_screen.imageChanged();
+}
+
+void PlayerControl::CreateFonts() {
+    for (int use = 0; use < kFontCount; ++use) {
+        // Only the low 8 bits of the stored size make a font.
+        m_doc.setFontSize(use, m_dpi.height, m_doc.fontRecords[use].size & 0xFF);
+        m_fonts[static_cast<std::size_t>(use)] = m_doc.logFonts[use];
+    }
+    m_screen.setListFont(m_fonts[kFontPlaylist]);
+}
+
+// ---- The playlist ------------------------------------------------------------------------
+
+void PlayerControl::tap() {
+    const int selected = m_screen.selectedIndex();
+    if (selected < 0 || selected >= m_playlist.count()) return;
+    if (m_playlist.entry(selected).isCurrent) {
+        PlayCurrentSong();
+        return;
+    }
+    m_playlist.MoveCurrentTo(selected);
+}
+
+void PlayerControl::userSelectionChanged() { listItemChanged(); }
+
+void PlayerControl::MoveUp() { m_playlist.MoveUp(m_screen.selectedIndex()); }
+void PlayerControl::MoveDown() { m_playlist.MoveDown(m_screen.selectedIndex()); }
+void PlayerControl::DeleteItem() { m_playlist.DeleteItem(m_screen.selectedIndex()); }
+void PlayerControl::DeleteAll() { m_playlist.DeleteAll(); }
+
+namespace {
+
+// The folder part of a chosen file, as it is remembered for the next file dialog.
+std::u16string folderOf(const std::filesystem::path& path) {
+    return pathText(path.parent_path());
+}
+
+}  // namespace
+
+void PlayerControl::AddFile(const std::filesystem::path& path) {
+    m_playlist.AddSongFile(path);
+    m_doc.lastFolder = folderOf(path);
+    m_playlist.MakeFirstCurrent();
+}
+
+void PlayerControl::AddFolder(const std::filesystem::path& folder, bool recursive) {
+    m_playlist.ScanFolder(folder, recursive);
+    m_playlist.MakeFirstCurrent();
+}
+
+void PlayerControl::OpenPlaylist(const std::filesystem::path& path) {
+    m_playlist.DeleteAll();
+    m_playlist.ReadPlaylist(path);
+    m_doc.lastFolder = folderOf(path);
+}
+
+void PlayerControl::SavePlaylist(const std::filesystem::path& path) {
+    // A playlist that cannot be written is not reported.
+    m_playlist.WritePlaylist(path);
+    m_doc.lastFolder = folderOf(path);
+}
+
+void PlayerControl::RebuildPlaylist(bool lyricCodeChanged) {
+    if (lyricCodeChanged) m_engine.loadCharTable(m_doc.LyricCode);
+    m_playlist.Rebuild(naming());
+}
+
+// ---- PlaylistObserver --------------------------------------------------------------------
+
+void PlayerControl::entryInserted(int index, const PlaylistEntry& entry) {
+    m_screen.insertItem(index, entry.displayName, entry.isCurrent);
+}
+
+void PlayerControl::entryRemoved(int index) { m_screen.removeItem(index); }
+
+void PlayerControl::currentMade(int index) {
+    m_title = m_playlist.titleOf(m_playlist.entry(index).path);
+    paintView();
+    m_screen.updateNow();
+    showTime(0);
+    m_totalSeconds = 0;
+    m_screen.setItemCurrent(index, true);
+    listItemChanged();
+}
+
+void PlayerControl::currentCleared(int index) {
+    m_screen.setItemCurrent(index, false);
+    listItemChanged();
+    showTime(0);
+    m_totalSeconds = 0;
+    if (m_frame) m_frame->allCommandsOff();
+}
+
+void PlayerControl::selectRequested(int index) {
+    m_screen.selectItem(index);
+    listItemChanged();
+}
+
+void PlayerControl::stopRequested() { StopSong(); }
+
+void PlayerControl::selectCurrent() {
+    const int index = m_playlist.currentIndex();
+    if (index < 0) return;
+    m_screen.selectItem(index);
+    listItemChanged();
+}
+
+void PlayerControl::listItemChanged() {
+    if (m_frame) m_frame->listItemChanged(m_playlist.count(), m_screen.selectedIndex() >= 0);
+}
+
+// ---- The faces ---------------------------------------------------------------------------
+
+void PlayerControl::showList() {
+    m_listVisible = true;
+    m_screen.setListVisible(true);
+    paintView();
+    m_screen.imageChanged();
+}
+
+void PlayerControl::hideList() {
+    m_listVisible = false;
+    m_screen.setListVisible(false);
+}
+
+// ---- Time and info block -----------------------------------------------------------------
+
+void PlayerControl::showTime(std::int32_t seconds) {
+    if (m_displayActive && m_infoShown && seconds != m_lastShownSeconds) {
+        paintTimeBox(seconds);
+        m_screen.imageChanged();
+    }
+    m_lastShownSeconds = seconds;
+}
+
+void PlayerControl::paintTimeBox(std::int32_t /*seconds*/) {
+    // FIXME: paint the time box through the time display once it can draw.
+}
+
+void PlayerControl::paintStatusArea() {
+    if (!m_infoShown) return;
+    // FIXME: paint the info block through the time display once it can draw.
+    m_screen.imageChanged();
+}
+
+void PlayerControl::paintView() {
+    // FIXME: the playlist face (white with its caption) and the song face (the engine's
+    // page or title block, then the info block) once the canvas can draw.
+}
+
+// ---- The song display --------------------------------------------------------------------
+
+void PlayerControl::openSongForDisplay(const std::filesystem::path& path) {
+    m_songLaidOut = false;
+    m_displayActive = false;
+    m_lyricClockSynced = false;
+    auto file = FileByteStream::open(path);
+    if (!file) {
+        m_notifier.showMessage("File not found");
+        return;
+    }
+    m_engine.openSong(*file);
+    file.reset();
+    if (m_engine.eventCount() < kMinEventsForLayout) return;
+
+    if (m_doc.LyricCode != m_engine.languageCode()) m_engine.loadCharTable(m_doc.LyricCode);
+    SynthConfig config{};
+    m_doc.synth().timid_get_configuration(config);
+    m_engine.setSampleRate(static_cast<std::uint32_t>(std::max(config.Rate, 1)));
+    m_engine.layoutSong(m_canvas, m_areas.lyricArea);
+    m_engine.setLyricDelay(m_doc.LDelay);
+    m_engine.setLinesShown(m_doc.LinesCount, m_doc.AllScr, m_doc.LAbove);
+    m_engine.resetCursor();
+    m_songLaidOut = true;
+}
+
+void PlayerControl::startDisplay() {
+    SynthLibrary& synth = m_doc.synth();
+    if (m_toneSteps != 0) synth.timid_set_pitch(m_toneSteps);
+    if (m_tempoSteps != 0) shiftPlaybackRate(m_tempoSteps);
+    m_displayActive = true;
+    // FIXME: restore the background, show the first lines in the lyric font.
+    paintStatusArea();
+    m_screen.imageChanged();
+}
+
+void PlayerControl::advanceTo(std::uint32_t position) {
+    // Reports still queued when the list came back must not paint over it.
+    if (!m_lyricClockSynced || !m_songLaidOut || m_listVisible) return;
+    m_engine.advanceTo(samplePosition(position));
+}
+
+}  // namespace melodeck
