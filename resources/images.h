@@ -12,6 +12,10 @@ namespace melodeck {
 // calls do no harm.
 void registerImageResources();
 
+// The playlist's item icons: an ordinary song and the current one.
+inline constexpr std::string_view kItemImageNormal = "item_normal";
+inline constexpr std::string_view kItemImageCurrent = "item_current";
+
 // ":/toolbar/<name>.png": the path a QIcon takes to find both sizes of a toolbar image.
 std::string toolbarImagePath(std::string_view name);
 

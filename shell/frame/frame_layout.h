@@ -49,8 +49,4 @@ inline constexpr int kImagePause = 1;
 inline constexpr int kImagePlay = 10;
 inline constexpr int kImageInfoBlockOn = 11;
 
-// The playlist's item icons: an ordinary song and the current one.
-inline constexpr std::string_view kItemImageNormal = "item_normal";
-inline constexpr std::string_view kItemImageCurrent = "item_current";
-
 }  // namespace melodeck
