@@ -36,6 +36,7 @@ std::int32_t wrapSub(std::int32_t a, std::int32_t b) {
 
 CLyrText::CLyrText(Notifier& notifier)
     : m_notifier(notifier), m_cursor(m_events.end()), m_previousEvent(m_events.end()) {
+    m_display.displayed = m_lines.end();
     for (std::size_t i = 0; i < m_charTable.size(); ++i) {
         m_charTable[i] = static_cast<char16_t>(i);
     }
@@ -180,10 +181,6 @@ void CLyrText::advanceTo(std::int32_t position) {
     ++m_cursor;
 }
 
-void CLyrText::paintEvent(bool /*full*/) {}
-
 bool CLyrText::changePictureAtBreak() { return false; }
-
-void CLyrText::clearLyricArea() {}
 
 }  // namespace melodeck

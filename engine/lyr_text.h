@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bitmap_view.h"
 #include "byte_stream.h"
 #include "canvas.h"
 #include "geometry.h"
@@ -23,6 +24,11 @@ namespace melodeck {
 //
 // Single-threaded: every call comes from the thread that owns the engine (the UI thread in
 // the application). The notifier must outlive the engine.
+//
+// The engine also paints the lyric display onto the view's canvas: the song's title block
+// before the music starts, the background (a picture or white), pages of lyric lines in the
+// song colour, and the sung part of the current line in the played colour. Pages are shown
+// in pairs of rows: while one pair is sung, the other is refilled with the next lines.
 class CLyrText {
 public:
     explicit CLyrText(Notifier& notifier);
@@ -116,16 +122,90 @@ public:
     void setLinesShown(std::int32_t linesCount, std::int32_t allScr, std::int32_t lAbove);
     std::int32_t linesShown() const { return m_linesShown; }
     std::int32_t spaceAbove() const { return m_spaceAbove; }
+    // Replaces the lyric area without a new layout (the info block was shown or hidden);
+    // follow it with resetTextRect().
+    void setLyricArea(const Rect& lyricArea) { m_lyricArea = lyricArea; }
+
+    // ---- Display (lyr_text_paint.cpp) ---------------------------------------------------
+    //
+    // Everything is painted onto the canvas given to beginDisplay (the view's screen), in
+    // device pixels of that canvas. Without a canvas nothing is painted, but the cursor still
+    // moves. On a canvas of 192 dots per inch or more, copies from the background and white
+    // fills of the background are scaled from 96 dpi (the picture's pixels grow with them);
+    // text never is.
+
+    // Set by the view; they keep their values from song to song.
+    // The rectangle of the title block: the view's whole client area.
+    void setTitleRect(const Rect& rect) { m_display.titleRect = rect; }
+    const Rect& titleRect() const { return m_display.titleRect; }
+    // The font that the painting selects for lyrics and the title block. Until one is set,
+    // the canvas keeps the font it has.
+    void setLyricFont(const FontSpec& font) { m_display.lyricFont = font; }
+    // Colours (0x00BBGGRR) of text not yet sung and of text sung. Set them at song open,
+    // before setHasPicture.
+    void setSongColour(Colour colour) { m_display.songColour = colour; }
+    void setPlayedColour(Colour colour) { m_display.playedColour = colour; }
+    Colour songColour() const { return m_display.songColour; }
+    Colour playedColour() const { return m_display.playedColour; }
+    // Whether a background picture was loaded at song open. Without one the lyric area is
+    // white, and text not yet sung is black whatever the song colour was: false sets the
+    // song colour to black.
+    void setHasPicture(bool hasPicture);
+    bool hasPicture() const { return m_display.hasPicture; }
+    // Whether the picture loaded at the last pause is to be wiped in. beginDisplay clears it.
+    void setNewPictureReady(bool ready) { m_display.newPictureReady = ready; }
+    bool newPictureReady() const { return m_display.newPictureReady; }
+    // The background picture. The engine does not own the pixels: the caller keeps them
+    // alive and unchanged until clearBackground() or the next setBackground(). An invalid
+    // view counts as no picture; where a picture is wanted and none is held, white is shown.
+    void setBackground(const BitmapView& picture) { m_display.background = picture; }
+    void clearBackground() { m_display.background = BitmapView{}; }
+    const BitmapView& background() const { return m_display.background; }
+
+    // Starts the display of the laid-out song: puts the cursor on the first event after the
+    // head with the clock stopped, forgets the page, sets the text rectangle (resetTextRect),
+    // clears newPictureReady, fills the title rectangle white and paints the title block.
+    // `canvas` (not owned; null for none) is painted on from now on and must outlive its use
+    // here: replace it with setDisplayCanvas() before it goes.
+    void beginDisplay(Canvas* canvas);
+    void setDisplayCanvas(Canvas* canvas) { m_display.canvas = canvas; }
+    Canvas* displayCanvas() const { return m_display.canvas; }
+    // The text rectangle from the lyric area, the space above, the lines shown and the
+    // line height: the lyric area's width, from top + spaceAbove down by linesShown lines.
+    void resetTextRect();
+    const Rect& textRect() const { return m_display.textRect; }
+
+    // The song's information lines, centred, in black on whatever is there, one line height
+    // apart from spaceAbove below the title rectangle's top; long ones are wrapped.
+    void paintTitleBlock();
+    // The whole lyric area from the background picture, or white without one.
+    void restoreBackground();
+    // With `full` false, moves the displayed line on by one (to the first line when there
+    // is none yet) and repaints the page; with `full` true, repaints the page as it stands.
+    void showNextLine(bool full);
+    // The paint step for the cursor event, called by advanceTo; `full` repaints the
+    // background, the page and the sung part before the cursor event, without moving on.
+    // Does nothing when the cursor is at the end or there is no canvas.
+    virtual void paintEvent(bool full);
+    // One band of a picture wipe for the cursor's marker (10 to 19).
+    void wipeStep();
+
+    // The page as it stands: the line being sung (nullptr before the first page), how many
+    // rows (0 to 2) show lines already sung, and which pair of rows (0 or 1) holds them.
+    const LyricLine* displayedLine() const;
+    std::int32_t playedRows() const { return m_display.playedRows; }
+    std::int32_t half() const { return m_display.half; }
+    // The row that line i of the page (0 = the page's first row) is drawn in.
+    std::int32_t rowOf(std::int32_t i) const;
 
 protected:
-    // The paint step for the cursor event, called by advanceTo; `full` repaints the page
-    // without moving on. The engine itself paints nothing: the display overrides this.
-    virtual void paintEvent(bool full);
-
     // Called when the cursor reaches a marker 1 event (a long pause has begun). Returns
     // false when no picture is configured: the lyric area is then cleared with
-    // clearLyricArea() and the cursor passes over the wipe markers.
+    // clearLyricArea() and the cursor passes over the wipe markers. The view overrides it to
+    // load the next picture (setBackground, setNewPictureReady); the engine's own has no
+    // pictures.
     virtual bool changePictureAtBreak();
+    // Fills the lyric area white.
     virtual void clearLyricArea();
 
     // Parts of the layout pass, reachable for tests.
@@ -226,6 +306,39 @@ private:
     bool m_firstSyllable = false;
     // The layout's canvas while a pass runs, so that closing a line can measure it.
     const Canvas* m_canvas = nullptr;
+
+    // Display (lyr_text_paint.cpp).
+    struct DisplayState {
+        Canvas* canvas = nullptr;
+        Rect titleRect;
+        Rect textRect;
+        std::optional<FontSpec> lyricFont;
+        Colour songColour = kBlack;
+        Colour playedColour = kBlack;
+        bool hasPicture = false;
+        bool newPictureReady = false;
+        BitmapView background;
+        LineList::const_iterator displayed;  // m_lines.end() for none
+        std::int32_t playedRows = 0;
+        std::int32_t half = 0;
+        // The sung lines kept on the page and their offsets from the text rectangle's left.
+        std::u16string p0;
+        std::u16string p1;
+        std::int32_t x0 = 0;
+        std::int32_t x1 = 0;
+    };
+    void forgetDisplayedLine();
+    void moveToNextLine();
+    void paintPage(Canvas& canvas);
+    void selectLyricFont(Canvas& canvas) const;
+    std::int32_t rowTop(std::int32_t row) const;
+    std::int32_t centringOffset(const LyricLine& line) const;
+    // Copies `source` of the background onto `destination` (both in 96-dpi pixels), or fills
+    // the destination white when there is no picture.
+    void copyBackground(Canvas& canvas, const Rect& source, const Rect& destination) const;
+    void fillWhite(Canvas& canvas, const Rect& rect) const;
+
+    DisplayState m_display;
 };
 
 }  // namespace melodeck

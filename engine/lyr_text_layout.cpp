@@ -89,6 +89,7 @@ void CLyrText::layoutPass(const Canvas& canvas, const Rect& lyricArea) {
     m_lyricArea = lyricArea;
     m_lineHeight = 0;
     m_lines.clear();
+    forgetDisplayedLine();
     m_lineCount = 0;
     m_canvas = &canvas;
     m_cursor = m_events.end();

@@ -60,6 +60,7 @@ const SongEvent* CLyrText::openSong(ByteStream& in) {
     m_division = 0;
     // What was laid out for the previous song goes with it.
     m_lines.clear();
+    forgetDisplayedLine();
     m_lineCount = 0;
     m_lineHeight = 0;
     m_currentLineText.clear();
@@ -95,6 +96,7 @@ void CLyrText::discardEvents() {
 void CLyrText::abandonSong() {
     discardEvents();
     m_lines.clear();
+    forgetDisplayedLine();
     m_lineCount = 0;
     m_notifier.showMessage(kNoMemory);
 }

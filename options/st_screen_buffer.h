@@ -5,6 +5,8 @@
 #include <span>
 #include <vector>
 
+#include "bitmap_view.h"
+
 namespace melodeck {
 
 // A picture as a 24-bit device-independent bitmap, laid out the way the painter copies it:
@@ -42,6 +44,8 @@ public:
 
     // The whole pixel memory, height() x stride() bytes, bottom row first.
     std::span<const std::uint8_t> bits() const { return m_bits; }
+    // The picture as the painter reads it; valid while this buffer lives unchanged.
+    BitmapView view() const { return BitmapView{m_width, m_height, m_rowPixels, m_bits}; }
 
     // The width() x 3 bytes (B, G, R per pixel, no padding) of picture row y, counted from
     // the top. REQUIRES: 0 <= y < height().

@@ -59,6 +59,11 @@ void appendLine(std::vector<std::uint8_t>& out, std::u16string_view text) {
     appendUnit(out, kLf);
 }
 
+bool canHoldText(std::u16string_view text) {
+    return !text.empty() && text.size() <= kM3uLineUnits && text.front() != u'#' &&
+           text.front() != u'%' && text.find_first_of(u"\r\n") == std::u16string_view::npos;
+}
+
 // Bytes of the folder that "%" lines are relative to: the playlist's path up to its last
 // "/", or "." for a bare file name.
 std::string relativeBase(const std::filesystem::path& playlistFile) {
@@ -114,13 +119,15 @@ std::filesystem::path pathOfM3uText(std::u16string_view text) {
     return std::filesystem::path(std::move(bytes));
 }
 
+bool m3uCanHold(const std::filesystem::path& path) { return canHoldText(m3uTextOfPath(path)); }
+
 std::vector<std::uint8_t> encodeM3u(std::span<const std::filesystem::path> paths) {
     std::vector<std::uint8_t> out;
     appendLine(out, kHeader);
     for (const auto& path : paths) {
         const std::u16string text = m3uTextOfPath(path);
-        // Deliberately left out, see the header: such a line would come back in pieces.
-        if (text.empty() || text.size() > kM3uLineUnits) continue;
+        // Left out on purpose, see the header: the line would name something else.
+        if (!canHoldText(text)) continue;
         appendLine(out, text);
     }
     return out;

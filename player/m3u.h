@@ -40,9 +40,14 @@ std::u16string m3uTextOfPath(const std::filesystem::path& path);
 // U+FFFD (no file of ours can have it in its name). The path ends at a NUL unit.
 std::filesystem::path pathOfM3uText(std::u16string_view text);
 
+// Whether a playlist can hold `path` so that reading gives back the same path: its text is
+// not empty, at most kM3uLineUnits units long, holds no CR and no LF, and does not start
+// with "#" or "%". Any other path would come back cut short, in pieces, as a comment or
+// as a relative name, and the pieces might name other files.
+bool m3uCanHold(const std::filesystem::path& path);
+
 // The bytes of a playlist file naming `paths` in order; an empty list gives the 18 bytes
-// of the header line alone. A path whose text is longer than kM3uLineUnits units is left
-// out: it could not be read back as one line, and its pieces might name other files.
+// of the header line alone. Paths that m3uCanHold refuses are left out.
 std::vector<std::uint8_t> encodeM3u(std::span<const std::filesystem::path> paths);
 
 // The paths a playlist file names, in order. `bytes` is the file's contents (an odd last

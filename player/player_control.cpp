@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <limits>
 
+#include "dialog_title.h"
 #include "frame_control.h"
 #include "lyr_doc.h"
 #include "player_screen.h"
+#include "utf8.h"
 #include "wave_volume.h"
 
 namespace melodeck {
@@ -60,6 +62,24 @@ std::int32_t samplePosition(std::uint32_t position) {
         std::min<std::uint32_t>(position, std::numeric_limits<std::int32_t>::max()));
 }
 
+// A font as the canvas takes it, from the document's description of it.
+FontSpec fontSpecOf(const LogFont& font) {
+    FontSpec spec;
+    const std::u16string face = fieldText(font.faceName, kFaceNameUnits);
+    for (std::size_t i = 0; i < face.size(); ++i) {
+        char32_t cp = face[i];
+        const bool pair = cp >= 0xD800 && cp < 0xDC00 && i + 1 < face.size() &&
+                          face[i + 1] >= 0xDC00 && face[i + 1] < 0xE000;
+        if (pair) cp = 0x10000 + ((cp - 0xD800) << 10) + (face[++i] - 0xDC00);
+        else if (cp >= 0xD800 && cp < 0xE000) cp = 0xFFFD;
+        appendUtf8(spec.faceName, cp);
+    }
+    spec.pixelHeight = font.height;
+    spec.bold = font.weight >= kWeightBold;
+    spec.italic = font.italic != 0;
+    return spec;
+}
+
 std::int32_t stepChannel(std::int32_t channel, std::int32_t step) {
     return std::clamp(channel + step * kVolumeStep, 0, kChannelMax);
 }
@@ -94,8 +114,7 @@ PlaylistNaming PlayerControl::naming() const {
 // ---- Life ------------------------------------------------------------------------------
 
 void PlayerControl::initialUpdate(const Rect& client, std::int32_t screenWidth) {
-    m_areas = ScreenAreas::beforeInitialUpdate(screenWidth, m_dpi).atInitialUpdate(
-        client, screenWidth, m_dpi);
+    placeAreas(client, screenWidth);
     if (m_doc.LyricCode != m_engine.languageCode()) m_engine.loadCharTable(m_doc.LyricCode);
     m_playlist.setNaming(naming());
     m_playlist.LoadDefaultPlaylist();
@@ -111,32 +130,40 @@ void PlayerControl::initialUpdate(const Rect& client, std::int32_t screenWidth) 
     // The desktop is kept awake during every song, so the request is only acknowledged.
     m_doc.firstRun = 0;
 
-    m_toneSteps = m_doc.iTon;
-    m_tempoSteps = m_doc.iTemp;
+    m_info.toneSteps = m_doc.iTon;
+    m_info.tempoSteps = m_doc.iTemp;
     // The stored volume count is not applied: the output starts at its own volume.
-    m_volumeSteps = 0;
+    m_info.volumeSteps = 0;
 
     if (m_doc.InfoBlock == 0) {
-        m_areas.setInfoBlockShown(false);
-        m_infoShown = false;
+        m_info.areas.setInfoBlockShown(false);
+        m_info.infoShown = false;
     }
     paintView();
     m_screen.imageChanged();
 }
 
 void PlayerControl::resize(const Rect& client, std::int32_t screenWidth) {
-    m_areas = m_areas.atInitialUpdate(client, screenWidth, m_dpi);
+    placeAreas(client, screenWidth);
     paintView();
     m_screen.imageChanged();
+}
+
+void PlayerControl::placeAreas(const Rect& client, std::int32_t screenWidth) {
+    m_clientSize = Size{client.width(), client.height()};
+    // The block's left and right come from the screen's width, so they are made afresh.
+    ScreenAreas areas = ScreenAreas::beforeInitialUpdate(screenWidth, m_dpi);
+    areas.infoBlockShown = m_info.infoShown;
+    m_info.areas = areas.atInitialUpdate(client, screenWidth, m_dpi);
 }
 
 void PlayerControl::destroy() {
     if (m_destroyed) return;
     m_destroyed = true;
     m_doc.ListInd = m_playlist.currentIndex();
-    m_doc.iTemp = m_tempoSteps;
-    m_doc.iTon = m_toneSteps;
-    m_doc.iVol = m_volumeSteps;
+    m_doc.iTemp = m_info.tempoSteps;
+    m_doc.iTon = m_info.toneSteps;
+    m_doc.iVol = m_info.volumeSteps;
     // A default playlist that cannot be written is not reported; the list is lost then.
     m_playlist.SaveDefaultPlaylist();
 }
@@ -150,7 +177,7 @@ void PlayerControl::handleNotification(SynthMsg code, std::uint32_t wParam) {
             m_frame->playbackCommandsOn();
             m_frame->listEditingOff();
         }
-        if (m_lastShownSeconds == -1) showTime(0);
+        if (m_info.lastShownSeconds == -1) showTime(0);
         break;
     case SYNTH_MSG_CONTROLS_ON:
         if (m_frame) m_frame->playbackCommandsOn();
@@ -161,7 +188,7 @@ void PlayerControl::handleNotification(SynthMsg code, std::uint32_t wParam) {
         SongEnded(code == SYNTH_MSG_ENDED);
         break;
     case SYNTH_MSG_LENGTH:
-        m_totalSeconds = static_cast<std::int32_t>(wParam);
+        m_info.totalSeconds = static_cast<std::int32_t>(wParam);
         break;
     case SYNTH_MSG_POSITION:
         showTime(static_cast<std::int32_t>(wParam));
@@ -171,7 +198,7 @@ void PlayerControl::handleNotification(SynthMsg code, std::uint32_t wParam) {
         if (m_frame) m_frame->allCommandsOff();
         break;
     case SYNTH_MSG_TICK:
-        if (!m_displayActive && !m_listVisible) startDisplay();
+        if (!m_info.displayActive && !m_listVisible) startDisplay();
         advanceTo(wParam);
         break;
     case SYNTH_MSG_SYNC:
@@ -208,7 +235,7 @@ void PlayerControl::StopSong() {
     if (synth.timid_get_status() == SynthStatus::Paused) synth.timid_pause();
     synth.timid_stop();
     if (!m_listVisible) {
-        m_displayActive = false;
+        m_info.displayActive = false;
         m_lyricClockSynced = false;
         showList();
         if (m_frame) m_frame->swapToListToolbar();
@@ -222,7 +249,7 @@ void PlayerControl::SongEnded(bool noAdvance) {
         m_stopRequested = false;
         return;
     }
-    m_displayActive = false;
+    m_info.displayActive = false;
     m_lyricClockSynced = false;
     const int n = m_playlist.count();
     m_playlist.ClearCurrent();
@@ -250,7 +277,7 @@ void PlayerControl::NextSong() {
 
 void PlayerControl::PreviousSong() {
     const SynthStatus now = status();
-    if (now != SynthStatus::Stopped && m_lastShownSeconds > kPreviousGraceSeconds) return;
+    if (now != SynthStatus::Stopped && m_info.lastShownSeconds > kPreviousGraceSeconds) return;
     const int n = m_playlist.count();
     if (n == 0) return;
     const int index = m_playlist.currentIndex();
@@ -289,7 +316,7 @@ void PlayerControl::StopCommand() {
 
 void PlayerControl::changeTone(std::int32_t step) {
     m_doc.synth().timid_set_pitch(step);
-    m_toneSteps += step;
+    m_info.toneSteps += step;
     paintStatusArea();
 }
 
@@ -304,7 +331,7 @@ void PlayerControl::shiftPlaybackRate(std::int32_t steps) {
 
 void PlayerControl::changeTempo(std::int32_t step) {
     shiftPlaybackRate(step);
-    m_tempoSteps += step;
+    m_info.tempoSteps += step;
     paintStatusArea();
 }
 
@@ -315,17 +342,17 @@ void PlayerControl::changeVolume(std::int32_t step) {
     m_volume.setVolume(static_cast<std::uint32_t>(left) |
                        (static_cast<std::uint32_t>(right) << 16));
     // The count moves even at a bound, so it may tell more presses than were heard.
-    m_volumeSteps += step;
+    m_info.volumeSteps += step;
     paintStatusArea();
 }
 
 void PlayerControl::ApplyInfoBlock() {
-    m_infoShown = m_doc.InfoBlock != 0;
-    m_areas.setInfoBlockShown(m_infoShown);
+    m_info.infoShown = m_doc.InfoBlock != 0;
+    m_info.areas.setInfoBlockShown(m_info.infoShown);
     if (status() != SynthStatus::Playing) return;
     // FIXME: hand the new lyric area and text rectangle to the display and repaint it
     // fully when the display is up.
-    if (m_displayActive) paintStatusArea();
+    if (m_info.displayActive) paintStatusArea();
     m_screen.imageChanged();
 }
 
@@ -333,8 +360,9 @@ void PlayerControl::CreateFonts() {
     for (int use = 0; use < kFontCount; ++use) {
         // Only the low 8 bits of the stored size make a font.
         m_doc.setFontSize(use, m_dpi.height, m_doc.fontRecords[use].size & 0xFF);
-        m_fonts[static_cast<std::size_t>(use)] = m_doc.logFonts[use];
+        m_fonts[static_cast<std::size_t>(use)] = fontSpecOf(m_doc.logFonts[use]);
     }
+    m_info.infoFont = m_fonts[kFontInfo];
     m_screen.setListFont(m_fonts[kFontPlaylist]);
 }
 
@@ -403,11 +431,11 @@ void PlayerControl::entryInserted(int index, const PlaylistEntry& entry) {
 void PlayerControl::entryRemoved(int index) { m_screen.removeItem(index); }
 
 void PlayerControl::currentMade(int index) {
-    m_title = m_playlist.titleOf(m_playlist.entry(index).path);
+    m_info.title = m_playlist.titleOf(m_playlist.entry(index).path);
     paintView();
     m_screen.updateNow();
     showTime(0);
-    m_totalSeconds = 0;
+    m_info.totalSeconds = 0;
     m_screen.setItemCurrent(index, true);
     listItemChanged();
 }
@@ -416,7 +444,7 @@ void PlayerControl::currentCleared(int index) {
     m_screen.setItemCurrent(index, false);
     listItemChanged();
     showTime(0);
-    m_totalSeconds = 0;
+    m_info.totalSeconds = 0;
     if (m_frame) m_frame->allCommandsOff();
 }
 
@@ -455,33 +483,35 @@ void PlayerControl::hideList() {
 // ---- Time and info block -----------------------------------------------------------------
 
 void PlayerControl::showTime(std::int32_t seconds) {
-    if (m_displayActive && m_infoShown && seconds != m_lastShownSeconds) {
-        paintTimeBox(seconds);
-        m_screen.imageChanged();
-    }
-    m_lastShownSeconds = seconds;
-}
-
-void PlayerControl::paintTimeBox(std::int32_t /*seconds*/) {
-    // FIXME: paint the time box through the time display once it can draw.
+    m_info.synthStatus = static_cast<std::int32_t>(status());
+    if (ShowTime(m_info, seconds, &m_canvas)) m_screen.imageChanged();
 }
 
 void PlayerControl::paintStatusArea() {
-    if (!m_infoShown) return;
-    // FIXME: paint the info block through the time display once it can draw.
+    if (!m_info.infoShown) return;
+    m_info.synthStatus = static_cast<std::int32_t>(status());
+    PaintStatusArea(m_canvas, m_info);
     m_screen.imageChanged();
 }
 
 void PlayerControl::paintView() {
-    // FIXME: the playlist face (white with its caption) and the song face (the engine's
-    // page or title block, then the info block) once the canvas can draw.
+    if (m_listVisible) {
+        // The list covers most of the view; around it the view is white under its caption.
+        const Size size = m_clientSize;
+        m_canvas.fillRect(Rect{0, 0, size.width, size.height}, kWhite);
+        paintDialogTitle(m_canvas, size.width, m_playlistCaption, kStrMyPlaylist);
+        return;
+    }
+    // FIXME: the engine's full page while the display is active, else the song's title
+    // block, once the engine paints.
+    paintStatusArea();
 }
 
 // ---- The song display --------------------------------------------------------------------
 
 void PlayerControl::openSongForDisplay(const std::filesystem::path& path) {
     m_songLaidOut = false;
-    m_displayActive = false;
+    m_info.displayActive = false;
     m_lyricClockSynced = false;
     auto file = FileByteStream::open(path);
     if (!file) {
@@ -496,7 +526,7 @@ void PlayerControl::openSongForDisplay(const std::filesystem::path& path) {
     SynthConfig config{};
     m_doc.synth().timid_get_configuration(config);
     m_engine.setSampleRate(static_cast<std::uint32_t>(std::max(config.Rate, 1)));
-    m_engine.layoutSong(m_canvas, m_areas.lyricArea);
+    m_engine.layoutSong(m_canvas, m_info.areas.lyricArea);
     m_engine.setLyricDelay(m_doc.LDelay);
     m_engine.setLinesShown(m_doc.LinesCount, m_doc.AllScr, m_doc.LAbove);
     m_engine.resetCursor();
@@ -505,9 +535,9 @@ void PlayerControl::openSongForDisplay(const std::filesystem::path& path) {
 
 void PlayerControl::startDisplay() {
     SynthLibrary& synth = m_doc.synth();
-    if (m_toneSteps != 0) synth.timid_set_pitch(m_toneSteps);
-    if (m_tempoSteps != 0) shiftPlaybackRate(m_tempoSteps);
-    m_displayActive = true;
+    if (m_info.toneSteps != 0) synth.timid_set_pitch(m_info.toneSteps);
+    if (m_info.tempoSteps != 0) shiftPlaybackRate(m_info.tempoSteps);
+    m_info.displayActive = true;
     // FIXME: restore the background, show the first lines in the lyric font.
     paintStatusArea();
     m_screen.imageChanged();

@@ -9,6 +9,7 @@
 #include "canvas.h"
 #include "dpi_scale.h"
 #include "font_record.h"
+#include "info_block.h"
 #include "lyr_text.h"
 #include "playlist.h"
 #include "screen_areas.h"
@@ -111,21 +112,24 @@ public:
     Playlist& playlist() { return m_playlist; }
     const Playlist& playlist() const { return m_playlist; }
     CLyrText& engine() { return m_engine; }
-    const ScreenAreas& areas() const { return m_areas; }
+    const ScreenAreas& areas() const { return m_info.areas; }
     SynthStatus status() const;
     bool listVisible() const { return m_listVisible; }
-    bool stopRequested() const { return m_stopRequested; }
+    bool isStopRequested() const { return m_stopRequested; }
     bool lyricClockSynced() const { return m_lyricClockSynced; }
-    bool displayActive() const { return m_displayActive; }
-    bool infoShown() const { return m_infoShown; }
-    std::int32_t lastShownSeconds() const { return m_lastShownSeconds; }
-    std::int32_t totalSeconds() const { return m_totalSeconds; }
-    const std::u16string& title() const { return m_title; }
-    std::int32_t toneSteps() const { return m_toneSteps; }
-    std::int32_t tempoSteps() const { return m_tempoSteps; }
-    std::int32_t volumeSteps() const { return m_volumeSteps; }
+    bool displayActive() const { return m_info.displayActive; }
+    bool infoShown() const { return m_info.infoShown; }
+    std::int32_t lastShownSeconds() const { return m_info.lastShownSeconds; }
+    std::int32_t totalSeconds() const { return m_info.totalSeconds; }
+    const std::u16string& title() const { return m_info.title; }
+    std::int32_t toneSteps() const { return m_info.toneSteps; }
+    std::int32_t tempoSteps() const { return m_info.tempoSteps; }
+    std::int32_t volumeSteps() const { return m_info.volumeSteps; }
     // The fonts as made last: kFontLyrics, kFontPlaylist, kFontInfo.
-    const LogFont& font(int use) const { return m_fonts[static_cast<std::size_t>(use)]; }
+    const FontSpec& font(int use) const { return m_fonts[static_cast<std::size_t>(use)]; }
+
+    // The caption of the playlist face, in the interface language; "My playlist" until set.
+    void setPlaylistCaption(std::u16string caption) { m_playlistCaption = std::move(caption); }
 
 private:
     // PlaylistObserver.
@@ -143,13 +147,13 @@ private:
     // not be positive is not passed on.
     void shiftPlaybackRate(std::int32_t steps);
 
+    void placeAreas(const Rect& client, std::int32_t screenWidth);
     void showList();
     void hideList();
     void listItemChanged();
     void selectCurrent();
     void showTime(std::int32_t seconds);
     void paintStatusArea();
-    void paintTimeBox(std::int32_t seconds);
     PlaylistNaming naming() const;
 
     // Reads and lays out the current song for the lyric display.
@@ -166,25 +170,22 @@ private:
     PlayerScreen& m_screen;
     FrameControl* m_frame = nullptr;
     Dpi m_dpi;
-    ScreenAreas m_areas;
+    // The view's client size, which the screen image covers.
+    Size m_clientSize;
     CLyrText m_engine;
     Playlist m_playlist;
-    std::array<LogFont, kFontCount> m_fonts{};
+    std::array<FontSpec, kFontCount> m_fonts{};
+    std::u16string m_playlistCaption = u"My playlist";
 
+    // What the info block shows: the flags displayActive and infoShown, the seconds shown
+    // and the song's length, the title, the three counts, and the screen areas.
+    InfoDisplayState m_info;
     bool m_listVisible = true;
     bool m_stopRequested = false;
     bool m_lyricClockSynced = false;
-    bool m_displayActive = false;
-    bool m_infoShown = true;
     // The song on display was read and laid out; false after a file that could not be
     // opened, so that the previous song's lines are never shown for it.
     bool m_songLaidOut = false;
-    std::int32_t m_lastShownSeconds = -1;
-    std::int32_t m_totalSeconds = 0;
-    std::u16string m_title;
-    std::int32_t m_toneSteps = 0;
-    std::int32_t m_tempoSteps = 0;
-    std::int32_t m_volumeSteps = 0;
     bool m_destroyed = false;
 };
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "font_record.h"
+#include "canvas.h"
 
 namespace melodeck {
 
@@ -29,7 +29,7 @@ public:
     virtual void selectItem(int index) = 0;
     // The first selected item, or -1.
     virtual int selectedIndex() const = 0;
-    virtual void setListFont(const LogFont& font) = 0;
+    virtual void setListFont(const FontSpec& font) = 0;
 
     // ---- The two faces ----------------------------------------------------------------
     // Shows the list (the playlist face) or hides it (the song face).

@@ -98,8 +98,8 @@ bool Playlist::AddSongFile(const std::filesystem::path& path) {
     std::error_code error;
     std::filesystem::path full = std::filesystem::absolute(path, error);
     if (error) return false;
-    // Skipped silently, like a file that is not a song: a longer path could not be saved.
-    if (m3uTextOfPath(full).size() > kM3uLineUnits) return false;
+    // Skipped silently, like a file that is not a song: the path could not be saved.
+    if (!m3uCanHold(full)) return false;
     if (!isMidiFile(full)) return false;
 
     auto entry = std::make_unique<PlaylistEntry>();
@@ -270,6 +270,20 @@ void Playlist::MoveCurrentTo(int index) {
     ClearCurrent();
     m_currentIndex = index;
     MakeCurrent();
+}
+
+void Playlist::MakeNextCurrent() {
+    MoveCurrentTo(m_currentIndex + 1 > count() - 1 ? 0 : m_currentIndex + 1);
+}
+
+void Playlist::MakePreviousCurrent() {
+    MoveCurrentTo(m_currentIndex - 1 < 0 ? count() - 1 : m_currentIndex - 1);
+}
+
+void Playlist::RestoreCurrent(int listInd) {
+    if (listInd < 0 || listInd >= count()) return;
+    if (m_observer) m_observer->selectRequested(listInd);
+    if (listInd > 0) MoveCurrentTo(listInd);
 }
 
 void Playlist::FollowCurrentMark() {

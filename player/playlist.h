@@ -17,7 +17,7 @@ namespace melodeck {
 // One song of the playlist.
 struct PlaylistEntry {
     bool isCurrent = false;      // the current song; at most one entry has it
-    std::filesystem::path path;  // absolute; its text is at most kM3uLineUnits units
+    std::filesystem::path path;  // absolute; m3uCanHold(path)
     std::u16string displayName;  // what the list shows (see Playlist::AddSongFile)
 };
 
@@ -29,13 +29,16 @@ struct PlaylistNaming {
     const CLyrText* charTable = nullptr;        // not owned; null converts nothing
 };
 
-// What the playlist tells its view, always after the change is made, in the order of the
-// changes. Callbacks must not edit the playlist they come from.
+// What the playlist tells its view, in the order things happen: each change is reported
+// once it is made, a request to stop before anything is removed. Callbacks must not edit
+// the playlist they come from.
 class PlaylistObserver {
 public:
     virtual ~PlaylistObserver() = default;
     // An entry now stands at `index`; the entries from there on moved down one place. The
     // item shows entry.displayName, with the current-song image when entry.isCurrent.
+    // `entry` stays at the same address until it is deleted from the playlist (a move
+    // reports the same entry removed and inserted).
     virtual void entryInserted(int index, const PlaylistEntry& entry) = 0;
     // The entry at `index` is gone; the ones after it moved up one place.
     virtual void entryRemoved(int index) = 0;
@@ -61,8 +64,10 @@ public:
 // (`isCurrent`) and currentIndex, adds songs (one file, a folder, a playlist file), moves
 // and deletes them, and reads and writes playlist files. The view stops the synthesizer
 // when asked, keeps item images, title, time display and command states in step with
-// currentMade and currentCleared, handles taps, Next, Previous and the end of a song (with
-// MoveCurrentTo), saves ListInd, and after Add file or Add folder calls MakeFirstCurrent.
+// currentMade and currentCleared, decides when to play (a tap on the current song, Next
+// while playing, the end of a song) and calls MoveCurrentTo, MakeNextCurrent,
+// MakePreviousCurrent for the rest, restores and saves ListInd (RestoreCurrent,
+// currentIndex), and after Add file or Add folder calls MakeFirstCurrent.
 //
 // The current song is a mark on its entry, not an index: moving entries moves the mark
 // with them, and FollowCurrentMark finds it again.
@@ -100,8 +105,8 @@ public:
     // ---- Adding -----------------------------------------------------------------------
 
     // Appends the song in `path` (made absolute) when its file is a regular file starting
-    // with "MThd"; anything else, and a path whose text is longer than kM3uLineUnits units
-    // (no playlist could keep it), is skipped silently. The display name is the file name
+    // with "MThd"; anything else, and a path no playlist file could keep (m3uCanHold: too
+    // long, or holding CR or LF), is skipped silently. The display name is the file name
     // when useFileName is set, else titleOf. Returns whether the song was added.
     bool AddSongFile(const std::filesystem::path& path);
     // Adds the songs of `folder`: its files ending in ".kar", then ".mid", then ".midi"
@@ -159,9 +164,18 @@ public:
     // Removes the mark from the entry at currentIndex, which itself stays as it is.
     // Nothing when currentIndex names no entry.
     void ClearCurrent();
-    // ClearCurrent, then currentIndex = index, then MakeCurrent: a tap on another song,
-    // Next, Previous, the next song at the end of one.
+    // ClearCurrent, then currentIndex = index, then MakeCurrent: a tap on a song that is
+    // not the current one.
     void MoveCurrentTo(int index);
+    // MoveCurrentTo the entry after the current one, or the first after the last: Next,
+    // and the end of a song without Repeat.
+    void MakeNextCurrent();
+    // MoveCurrentTo the entry before the current one, or the last before the first.
+    void MakePreviousCurrent();
+    // Brings back the current song of the last run, after the default playlist has been
+    // loaded: a `listInd` above 0 and below count() is selected and made current, 0
+    // selects item 0; anything else (the list has changed since) changes nothing.
+    void RestoreCurrent(int listInd);
     // After list edits: currentIndex becomes the index of the first marked entry; with no
     // marked entry, item 0 is made current (currentIndex -1 on an empty list).
     void FollowCurrentMark();

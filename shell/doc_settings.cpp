@@ -1,6 +1,10 @@
 #include "doc_settings.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
+
+#include "app_paths.h"
 
 namespace melodeck {
 namespace {
@@ -66,6 +70,32 @@ void DocSettings::setFontItalic(int i, bool on) {
     if (!validFont(i)) return;
     logFonts[i].italic = on ? 1 : 0;
     fontRecords[i].italic = on ? 1 : 0;
+}
+
+bool DocSettings::chooseNextPicture(std::filesystem::path& out) {
+    const auto count = static_cast<std::int64_t>(pictures.size());
+    if (count < 1) return false;
+    // Any index outside the list - -1 in a new document, one past the end after removals -
+    // starts the cycle again at the first entry.
+    if (currentPicture >= 0 && currentPicture < count - 1) {
+        ++currentPicture;
+    } else {
+        currentPicture = 0;
+    }
+    out = textPath(pictures[static_cast<std::size_t>(currentPicture)]);
+    return true;
+}
+
+void DocSettings::addPicture(const std::filesystem::path& path) {
+    pictures.push_back(pathText(path));
+}
+
+void DocSettings::removePicture(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= pictures.size()) {
+        throw std::out_of_range("picture index " + std::to_string(index) + " outside a list of " +
+                                std::to_string(pictures.size()));
+    }
+    pictures.erase(pictures.begin() + index);
 }
 
 }  // namespace melodeck

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,6 +81,19 @@ public:
     void setFontSize(int i, int verticalDpi, std::int32_t size);
     void setFontBold(int i, bool on);
     void setFontItalic(int i, bool on);
+
+    // Picture operations. The pictures come one after another in a fixed cycle through
+    // `pictures`; `currentPicture` is the one chosen last.
+
+    // Moves currentPicture on to the next entry, back to the first after the last (and to
+    // the first from any index outside the list), and gives that entry's path in `out`.
+    // False, with nothing changed, when the list is empty.
+    bool chooseNextPicture(std::filesystem::path& out);
+    // Appends `path` to the list.
+    void addPicture(const std::filesystem::path& path);
+    // Removes the entry at `index`; currentPicture is left as it is (the next choice copes
+    // with an index past the end). Throws std::out_of_range for an index outside the list.
+    void removePicture(int index);
 };
 
 // The text of a NUL-terminated UTF-16 field of `units` code units; a field without a NUL

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <memory>
 
 #include "app_paths.h"
@@ -31,20 +30,6 @@ public:
     SynthLibrary& synth() { return *m_synth; }
     Registry* registry() { return m_registry; }
     const AppPaths& paths() const { return m_paths; }
-
-    // ---- Background pictures ----------------------------------------------------------
-    // The pictures come one after another in a fixed cycle through `pictures`;
-    // `currentPicture` is the one chosen last.
-
-    // Moves currentPicture on to the next entry, back to the first after the last (and to
-    // the first from any index outside the list), and gives that entry's path in `out`.
-    // False, with nothing changed, when the list is empty.
-    bool chooseNextPicture(std::filesystem::path& out);
-    // Appends `path` to the list.
-    void addPicture(const std::filesystem::path& path);
-    // Removes the entry at `index`; currentPicture is left as it is (the next choice copes
-    // with an index past the end). Throws std::out_of_range for an index outside the list.
-    void removePicture(int index);
 
 private:
     void loadSettings();

@@ -28,8 +28,8 @@ Args::Args(std::string_view command, int argc, char** argv) : m_command(command)
     }
 }
 
-bool Args::check(std::size_t positionalCount,
-                 std::initializer_list<std::string_view> allowed) const {
+bool Args::check(std::size_t positionalCount, std::initializer_list<std::string_view> allowed,
+                 std::initializer_list<std::string_view> repeatable) const {
     if (m_positional.size() != positionalCount) {
         complain(m_positional.size() < positionalCount ? "missing FILE argument"
                                                        : "too many arguments");
@@ -43,7 +43,9 @@ bool Args::check(std::size_t positionalCount,
             complain("unknown option --" + name);
             return false;
         }
-        for (std::size_t j = 0; j < i; ++j) {
+        bool repeats = false;
+        for (std::string_view candidate : repeatable) repeats = repeats || candidate == name;
+        for (std::size_t j = 0; j < i && !repeats; ++j) {
             if (m_options[j].first == name) {
                 complain("option --" + name + " given twice");
                 return false;
@@ -58,6 +60,14 @@ std::optional<std::string_view> Args::option(std::string_view name) const {
         if (key == name) return value;
     }
     return std::nullopt;
+}
+
+std::vector<std::string_view> Args::options(std::string_view name) const {
+    std::vector<std::string_view> values;
+    for (const auto& [key, value] : m_options) {
+        if (key == name) values.push_back(value);
+    }
+    return values;
 }
 
 std::optional<std::int64_t> Args::integer(std::string_view name, std::int64_t fallback,

@@ -27,11 +27,14 @@ public:
     std::string_view command() const { return m_command; }
 
     // True when exactly `positionalCount` positional words were given and every option is
-    // one of `allowed` (names without the dashes), given once.
-    bool check(std::size_t positionalCount, std::initializer_list<std::string_view> allowed) const;
+    // one of `allowed` (names without the dashes), given once unless it is also `repeatable`.
+    bool check(std::size_t positionalCount, std::initializer_list<std::string_view> allowed,
+               std::initializer_list<std::string_view> repeatable = {}) const;
 
     const std::string& positional(std::size_t index) const { return m_positional.at(index); }
     std::optional<std::string_view> option(std::string_view name) const;
+    // Every value of a repeatable option, in the order given.
+    std::vector<std::string_view> options(std::string_view name) const;
 
     // The option's value as a decimal integer within [min, max], or `fallback` when the
     // option is absent.

@@ -306,8 +306,9 @@ TEST_F(WrapTextTest, BoxCanBeWrappedAgain) {
 
 // A font whose characters differ in width, as real ones do, and whose widest character is
 // far wider than the average: the starting guess then falls well short of a full line.
-class ProportionalCanvas : public Canvas {
+class ProportionalCanvas : public FixedWidthCanvas {
 public:
+    ProportionalCanvas() : FixedWidthCanvas(24, 17) {}
     std::int32_t maxCharWidth() const override { return 24; }
     std::int32_t textExtent(std::u16string_view text) const override {
         std::int32_t width = 0;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ namespace melodeck {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::literals;
 using Paths = std::vector<fs::path>;
 
 // The bytes of `text` as UTF-16LE units, one unit per character of `text`.
@@ -76,10 +78,36 @@ TEST(M3uFormat, EveryFileNameComesBackWithItsExactBytes) {
     EXPECT_EQ(pathOfM3uText(u"/x\xD800y\xDFFF"), fs::path("/x\xEF\xBF\xBDy\xEF\xBF\xBD"));
 }
 
-TEST(M3uFormat, PathsLongerThanALineAreLeftOut) {
+TEST(M3uFormat, PathsThatWouldReadBackAsSomethingElseAreLeftOut) {
     const fs::path longest = "/" + std::string(kM3uLineUnits - 1, 'a');
-    const fs::path tooLong = "/" + std::string(kM3uLineUnits, 'a');
-    EXPECT_EQ(parseM3u(encodeM3u(Paths{tooLong, longest}), "/l.m3u"), Paths{longest});
+    const Paths refused = {"/" + std::string(kM3uLineUnits, 'a'),
+                           "/x\n/other.kar",
+                           "/x\r/other.kar",
+                           "#x.kar",
+                           "%/x.kar",
+                           ""};
+    Paths all = refused;
+    all.push_back(longest);
+    EXPECT_EQ(parseM3u(encodeM3u(all), "/l.m3u"), Paths{longest});
+}
+
+// Whatever a playlist file holds, each path read from it that a playlist can hold is
+// written and read back unchanged.
+TEST(M3uFormat, EveryPathReadIsWrittenBackTheSame) {
+    std::mt19937 random(20261208);
+    // Separators, line ends, markers, characters of every width, lone surrogates, NUL.
+    const std::u16string_view alphabet = u"/a%#\r\n\\ \u00E9\u0416\xD83C\xDFA4\xDCFF\xDC41\xD800\0"sv;
+    for (int round = 0; round < 2000; ++round) {
+        std::u16string text;
+        const std::size_t length = random() % 600;
+        for (std::size_t i = 0; i < length; ++i)
+            text.push_back(alphabet[random() % alphabet.size()]);
+        for (const fs::path& path : parse(text)) {
+            ASSERT_EQ(pathOfM3uText(m3uTextOfPath(path)), path);
+            if (!m3uCanHold(path)) continue;
+            ASSERT_EQ(parseM3u(encodeM3u(Paths{path}), "/l.m3u"), Paths{path});
+        }
+    }
 }
 
 TEST(M3uFormat, CommentsLineFeedsAndCarriageReturnsFollowTheLineRules) {

@@ -104,9 +104,11 @@ TEST_F(PlaylistTest, OnlyRegularFilesStartingWithMThdAreAdded) {
     EXPECT_TRUE(list.AddSongFile(song("real.kar", u"Real")));
     EXPECT_EQ(observer.take(), Log{"insert 0 Real"});
     EXPECT_TRUE(list.paths().front().is_absolute());
-    // A path a playlist could not hold is refused as well.
+    // Paths a playlist could not hold are refused as well.
     const std::string deep(kM3uLineUnits - dir.path().native().size(), 'd');
     EXPECT_FALSE(list.AddSongFile(song(deep + "/x.kar")));
+    EXPECT_FALSE(list.AddSongFile(song("two\nlines.kar")));
+    EXPECT_EQ(list.count(), 1);
 }
 
 TEST_F(PlaylistTest, DisplayNamesAreTitlesOrFileNames) {
@@ -208,6 +210,30 @@ TEST_F(PlaylistTest, MovingTheCurrentSongKeepsItCurrent) {
     list.MoveUp(1);
     EXPECT_EQ(names(), "B*AC");
     EXPECT_EQ(list.currentIndex(), 0);
+}
+
+TEST_F(PlaylistTest, NextAndPreviousWrapAround) {
+    threeSongsWithSecondCurrent();
+    list.MakeNextCurrent();
+    EXPECT_EQ(observer.take(), (Log{"cleared 1", "made 2"}));
+    list.MakeNextCurrent();
+    EXPECT_EQ(names(), "A*BC");
+    list.MakePreviousCurrent();
+    EXPECT_EQ(names(), "ABC*");
+}
+
+TEST_F(PlaylistTest, TheLastRunsCurrentSongIsRestoredOnlyWhenItStillExists) {
+    threeSongsWithSecondCurrent();
+    list.MoveCurrentTo(0);
+    observer.take();
+    list.RestoreCurrent(2);
+    EXPECT_EQ(observer.take(), (Log{"select 2", "cleared 0", "made 2"}));
+    list.RestoreCurrent(0);
+    EXPECT_EQ(observer.take(), Log{"select 0"});
+    list.RestoreCurrent(3);
+    list.RestoreCurrent(-1);
+    EXPECT_TRUE(observer.log.empty());
+    EXPECT_EQ(names(), "ABC*");
 }
 
 TEST_F(PlaylistTest, TheEndsDoNotMoveAndNoSelectionMovesNothing) {
