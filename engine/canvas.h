@@ -103,8 +103,7 @@ public:
     virtual void fillRect(const Rect& rect, Colour colour) = 0;
 
     // A line with the current pen from (x0, y0) up to, not including, (x1, y1).
-    virtual void drawLine(std::int32_t x0, std::int32_t y0, std::int32_t x1,
-                          std::int32_t y1) = 0;
+    virtual void drawLine(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) = 0;
 
     // A rectangle filled with `fill` and framed with the current pen, the frame centred on
     // the rectangle's edges.

@@ -64,8 +64,8 @@ std::int32_t FixedWidthCanvas::drawTextInRect(const Rect& rect, std::u16string_v
     const Size size = measureSingleLine(text);
     std::int32_t x = rect.left;
     if (horizontal == HAlign::Centre) {
-        x = static_cast<std::int32_t>(rect.left + (static_cast<std::int64_t>(rect.width()) -
-                                                   size.width) / 2);
+        x = static_cast<std::int32_t>(rect.left +
+                                      (static_cast<std::int64_t>(rect.width()) - size.width) / 2);
     } else if (horizontal == HAlign::Right) {
         x = saturatedSum(rect.right, -size.width);
     }

@@ -216,8 +216,8 @@ protected:
     // conventions, ties `event` to it, and after a pause of ten seconds or more plants the
     // pause markers before `event`. `width` is the measured line width, `offset` the
     // syllable's place in the line unless it starts a new one.
-    void appendSyllable(std::u16string_view syllable, EventList::iterator event,
-                        std::int32_t width, std::int32_t offset);
+    void appendSyllable(std::u16string_view syllable, EventList::iterator event, std::int32_t width,
+                        std::int32_t offset);
 
     EventList::iterator cursorIterator() const { return m_cursor; }
     EventList& mutableEvents() { return m_events; }

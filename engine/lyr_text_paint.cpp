@@ -134,8 +134,9 @@ void CLyrText::paintTitleBlock() {
         for (const std::u16string& line : box.lines) {
             const Size size = canvas->measureSingleLine(line);
             const std::int32_t top = clampToInt32(y);
-            canvas->drawTextInRect(Rect{title.left, top, title.right, clampToInt32(y + size.height)},
-                                   line, HAlign::Centre);
+            canvas->drawTextInRect(
+                Rect{title.left, top, title.right, clampToInt32(y + size.height)}, line,
+                HAlign::Centre);
             // A song whose lines measured nothing has no line height; its title lines
             // still go one under the other.
             y += m_lineHeight > 0 ? m_lineHeight : size.height;
@@ -201,13 +202,12 @@ void CLyrText::paintPage(Canvas& canvas) {
 
     if (d.playedRows >= 1) {
         canvas.setTextColour(d.playedColour);
-        canvas.drawTextInRect(Rect{text.left + d.x0, rowTop(d.half * 2), text.right - d.x0,
-                                   text.bottom},
-                              d.p0);
+        canvas.drawTextInRect(
+            Rect{text.left + d.x0, rowTop(d.half * 2), text.right - d.x0, text.bottom}, d.p0);
         if (d.playedRows == 2) {
-            canvas.drawTextInRect(Rect{text.left + d.x1, rowTop(d.half * 2 + 1),
-                                       text.right - d.x1, text.bottom},
-                                  d.p1);
+            canvas.drawTextInRect(
+                Rect{text.left + d.x1, rowTop(d.half * 2 + 1), text.right - d.x1, text.bottom},
+                d.p1);
         }
     }
     canvas.setTextColour(d.songColour);
@@ -282,8 +282,7 @@ void CLyrText::paintEvent(bool full) {
     const std::size_t count = static_cast<std::size_t>(
         std::clamp<std::int64_t>(wanted, 0, static_cast<std::int64_t>(displayed->text.size())));
     if (count == 0) return;
-    const std::int32_t row =
-        d.half == 1 && d.playedRows == 2 ? 0 : d.playedRows + d.half * 2;
+    const std::int32_t row = d.half == 1 && d.playedRows == 2 ? 0 : d.playedRows + d.half * 2;
     canvas->drawTextAt(text.left + centringOffset(*displayed), rowTop(row),
                        std::u16string_view(displayed->text).substr(0, count), &text);
 }
@@ -297,9 +296,9 @@ void CLyrText::wipeStep() {
     }
     const Rect& area = m_lyricArea;
     if (m_display.newPictureReady) {
-        const std::int64_t top = static_cast<std::int64_t>(area.top) +
-                                 static_cast<std::int64_t>(event->marker - kFirstWipeMarker) *
-                                     kWipeBandHeight;
+        const std::int64_t top =
+            static_cast<std::int64_t>(area.top) +
+            static_cast<std::int64_t>(event->marker - kFirstWipeMarker) * kWipeBandHeight;
         if (top >= area.bottom) return;
         const std::int64_t bottom = std::min<std::int64_t>(top + kWipeBandHeight, area.bottom);
         const Rect band{area.left, static_cast<std::int32_t>(top), area.right,

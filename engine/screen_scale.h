@@ -17,16 +17,13 @@ inline constexpr std::int32_t kHighDotsPerInch = 192;
 // nearest pixel: (|v| x dpi + 48) / 96, with the sign of v. Saturates at the int32 range.
 constexpr std::int32_t scaleFrom96Dpi(std::int32_t value, std::int32_t dotsPerInch) {
     const std::int64_t magnitude = value < 0 ? -static_cast<std::int64_t>(value) : value;
-    const std::int64_t scaled =
-        (magnitude * dotsPerInch + kBaseDotsPerInch / 2) / kBaseDotsPerInch;
+    const std::int64_t scaled = (magnitude * dotsPerInch + kBaseDotsPerInch / 2) / kBaseDotsPerInch;
     const std::int64_t limit = std::numeric_limits<std::int32_t>::max();
     const std::int64_t clamped = scaled > limit ? limit : (scaled < -limit ? -limit : scaled);
     return static_cast<std::int32_t>(value < 0 ? -clamped : clamped);
 }
 
-constexpr bool isHighResolution(Size dotsPerInch) {
-    return dotsPerInch.width >= kHighDotsPerInch;
-}
+constexpr bool isHighResolution(Size dotsPerInch) { return dotsPerInch.width >= kHighDotsPerInch; }
 
 // A rectangle of a 96-dpi screen as the background is drawn on a screen of `dotsPerInch`:
 // scaled (x with the horizontal, y with the vertical resolution) on a high-resolution

@@ -1,10 +1,8 @@
 #include "player_control.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <limits>
 
-#include "dialog_title.h"
 #include "frame_control.h"
 #include "lyr_doc.h"
 #include "player_screen.h"
@@ -22,39 +20,6 @@ constexpr std::int32_t kVolumeStep = 1092;
 constexpr std::int32_t kChannelMax = 0xFFFF;
 // While a song plays longer than this (seconds shown), Previous is ignored.
 constexpr std::int32_t kPreviousGraceSeconds = 2;
-// A song needs at least one event besides the head to be laid out.
-constexpr std::int32_t kMinEventsForLayout = 2;
-
-// A song file read through stdio, closed when the stream goes.
-class FileByteStream final : public ByteStream {
-public:
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    using Handle = std::unique_ptr<std::FILE, Closer>;
-
-    // Null when `path` names no regular file or it cannot be opened. A folder or a named
-    // pipe would open under stdio but is no song, and a pipe must never be waited on.
-    static std::unique_ptr<FileByteStream> open(const std::filesystem::path& path) {
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(path, ec)) return nullptr;
-        Handle file(std::fopen(path.c_str(), "rb"));
-        if (!file) return nullptr;
-        return std::make_unique<FileByteStream>(std::move(file));
-    }
-    explicit FileByteStream(Handle file) : m_file(std::move(file)) {}
-
-    std::size_t read(void* dst, std::size_t size) override {
-        return std::fread(dst, 1, size, m_file.get());
-    }
-    std::int64_t position() const override { return std::ftell(m_file.get()); }
-    void setPosition(std::int64_t pos) override {
-        std::fseek(m_file.get(), static_cast<long>(std::max<std::int64_t>(pos, 0)), SEEK_SET);
-    }
-
-private:
-    Handle m_file;
-};
 
 // Play positions come as unsigned sample counts; the engine counts in int32.
 std::int32_t samplePosition(std::uint32_t position) {
@@ -70,8 +35,10 @@ FontSpec fontSpecOf(const LogFont& font) {
         char32_t cp = face[i];
         const bool pair = cp >= 0xD800 && cp < 0xDC00 && i + 1 < face.size() &&
                           face[i + 1] >= 0xDC00 && face[i + 1] < 0xE000;
-        if (pair) cp = 0x10000 + ((cp - 0xD800) << 10) + (face[++i] - 0xDC00);
-        else if (cp >= 0xD800 && cp < 0xE000) cp = 0xFFFD;
+        if (pair)
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (face[++i] - 0xDC00);
+        else if (cp >= 0xD800 && cp < 0xE000)
+            cp = 0xFFFD;
         appendUtf8(spec.faceName, cp);
     }
     spec.pixelHeight = font.height;
@@ -86,15 +53,15 @@ std::int32_t stepChannel(std::int32_t channel, std::int32_t step) {
 
 }  // namespace
 
-PlayerControl::PlayerControl(CLyrDoc& doc, Notifier& notifier, WaveVolume& volume,
-                             Canvas& canvas, PlayerScreen& screen, Dpi dpi)
+PlayerControl::PlayerControl(CLyrDoc& doc, Notifier& notifier, WaveVolume& volume, Canvas& canvas,
+                             PlayerScreen& screen, Dpi dpi)
     : m_doc(doc),
       m_notifier(notifier),
       m_volume(volume),
       m_canvas(canvas),
       m_screen(screen),
       m_dpi(dpi),
-      m_engine(notifier),
+      m_engine(notifier, [&doc](std::filesystem::path& out) { return doc.chooseNextPicture(out); }),
       m_playlist(doc.synth()) {
     m_playlist.setObserver(this);
 }
@@ -115,17 +82,16 @@ PlaylistNaming PlayerControl::naming() const {
 
 void PlayerControl::initialUpdate(const Rect& client, std::int32_t screenWidth) {
     placeAreas(client, screenWidth);
+    // The display paints on the view's screen from the start, so that a song that could not
+    // be laid out still gets a clean face.
+    m_engine.setDisplayCanvas(&m_canvas);
+    CreateFonts();
     if (m_doc.LyricCode != m_engine.languageCode()) m_engine.loadCharTable(m_doc.LyricCode);
     m_playlist.setNaming(naming());
     m_playlist.LoadDefaultPlaylist();
 
     // The song that was current when the program last closed becomes current again.
-    const std::int32_t stored = m_doc.ListInd;
-    if (stored >= 0 && stored < m_playlist.count()) {
-        m_screen.selectItem(stored);
-        listItemChanged();
-        if (stored > 0) tap();
-    }
+    m_playlist.RestoreCurrent(m_doc.ListInd);
 
     // The desktop is kept awake during every song, so the request is only acknowledged.
     m_doc.firstRun = 0;
@@ -145,12 +111,19 @@ void PlayerControl::initialUpdate(const Rect& client, std::int32_t screenWidth) 
 
 void PlayerControl::resize(const Rect& client, std::int32_t screenWidth) {
     placeAreas(client, screenWidth);
+    if (!m_listVisible) {
+        // The song on show keeps its line breaks; its lines move with the info block.
+        m_engine.setLyricArea(m_info.areas.lyricArea);
+        m_engine.resetTextRect();
+    }
     paintView();
     m_screen.imageChanged();
 }
 
 void PlayerControl::placeAreas(const Rect& client, std::int32_t screenWidth) {
     m_clientSize = Size{client.width(), client.height()};
+    // The song's information is painted over the whole client area.
+    m_engine.setTitleRect(clientRect());
     // The block's left and right come from the screen's width, so they are made afresh.
     ScreenAreas areas = ScreenAreas::beforeInitialUpdate(screenWidth, m_dpi);
     areas.infoBlockShown = m_info.infoShown;
@@ -172,40 +145,40 @@ void PlayerControl::destroy() {
 
 void PlayerControl::handleNotification(SynthMsg code, std::uint32_t wParam) {
     switch (code) {
-    case SYNTH_MSG_STARTED:
-        if (m_frame) {
-            m_frame->playbackCommandsOn();
-            m_frame->listEditingOff();
-        }
-        if (m_info.lastShownSeconds == -1) showTime(0);
-        break;
-    case SYNTH_MSG_CONTROLS_ON:
-        if (m_frame) m_frame->playbackCommandsOn();
-        break;
-    case SYNTH_MSG_FINISHED:
-    case SYNTH_MSG_ENDED:
-        if (m_frame) m_frame->setStoppedStates(m_playlist.count());
-        SongEnded(code == SYNTH_MSG_ENDED);
-        break;
-    case SYNTH_MSG_LENGTH:
-        m_info.totalSeconds = static_cast<std::int32_t>(wParam);
-        break;
-    case SYNTH_MSG_POSITION:
-        showTime(static_cast<std::int32_t>(wParam));
-        break;
-    case SYNTH_MSG_CONTROLS_OFF:
-    case SYNTH_MSG_CONTROLS_OFF_2:
-        if (m_frame) m_frame->allCommandsOff();
-        break;
-    case SYNTH_MSG_TICK:
-        if (!m_info.displayActive && !m_listVisible) startDisplay();
-        advanceTo(wParam);
-        break;
-    case SYNTH_MSG_SYNC:
-        m_lyricClockSynced = true;
-        m_engine.startClock(samplePosition(wParam));
-        advanceTo(wParam);
-        break;
+        case SYNTH_MSG_STARTED:
+            if (m_frame) {
+                m_frame->playbackCommandsOn();
+                m_frame->listEditingOff();
+            }
+            if (m_info.lastShownSeconds == -1) showTime(0);
+            break;
+        case SYNTH_MSG_CONTROLS_ON:
+            if (m_frame) m_frame->playbackCommandsOn();
+            break;
+        case SYNTH_MSG_FINISHED:
+        case SYNTH_MSG_ENDED:
+            if (m_frame) m_frame->setStoppedStates(m_playlist.count());
+            SongEnded(code == SYNTH_MSG_ENDED);
+            break;
+        case SYNTH_MSG_LENGTH:
+            m_info.totalSeconds = static_cast<std::int32_t>(wParam);
+            break;
+        case SYNTH_MSG_POSITION:
+            showTime(static_cast<std::int32_t>(wParam));
+            break;
+        case SYNTH_MSG_CONTROLS_OFF:
+        case SYNTH_MSG_CONTROLS_OFF_2:
+            if (m_frame) m_frame->allCommandsOff();
+            break;
+        case SYNTH_MSG_TICK:
+            if (!m_info.displayActive && !m_listVisible) startDisplay();
+            advanceTo(wParam);
+            break;
+        case SYNTH_MSG_SYNC:
+            m_lyricClockSynced = true;
+            m_engine.startClock(samplePosition(wParam));
+            advanceTo(wParam);
+            break;
     }
 }
 
@@ -251,26 +224,25 @@ void PlayerControl::SongEnded(bool noAdvance) {
     }
     m_info.displayActive = false;
     m_lyricClockSynced = false;
-    const int n = m_playlist.count();
     m_playlist.ClearCurrent();
     if (!m_listVisible) {
         showList();
         if (m_frame) m_frame->swapToListToolbar();
     }
     m_screen.updateNow();
-    if (n == 0) return;
+    if (m_playlist.empty()) return;
 
-    int next = m_playlist.currentIndex();
-    if (m_doc.Repeat != 1) next = next + 1 > n - 1 ? 0 : next + 1;
-    m_playlist.MoveCurrentTo(next);
+    // The list plays on without end: after the last song comes the first.
+    if (m_doc.Repeat == 1)
+        m_playlist.MoveCurrentTo(m_playlist.currentIndex());
+    else
+        m_playlist.MakeNextCurrent();
     PlayCurrentSong();
 }
 
 void PlayerControl::NextSong() {
-    const int n = m_playlist.count();
-    if (n == 0) return;
-    const int index = m_playlist.currentIndex();
-    m_playlist.MoveCurrentTo(index + 1 > n - 1 ? 0 : index + 1);
+    if (m_playlist.empty()) return;
+    m_playlist.MakeNextCurrent();
     selectCurrent();
     if (status() != SynthStatus::Stopped) PlayCurrentSong();
 }
@@ -278,10 +250,8 @@ void PlayerControl::NextSong() {
 void PlayerControl::PreviousSong() {
     const SynthStatus now = status();
     if (now != SynthStatus::Stopped && m_info.lastShownSeconds > kPreviousGraceSeconds) return;
-    const int n = m_playlist.count();
-    if (n == 0) return;
-    const int index = m_playlist.currentIndex();
-    m_playlist.MoveCurrentTo(index - 1 < 0 ? n - 1 : index - 1);
+    if (m_playlist.empty()) return;
+    m_playlist.MakePreviousCurrent();
     selectCurrent();
     // Early in a song, Previous goes back a song the way Next goes on: the marked song
     // plays at once instead of the one on the screen playing on under its title.
@@ -350,9 +320,12 @@ void PlayerControl::ApplyInfoBlock() {
     m_info.infoShown = m_doc.InfoBlock != 0;
     m_info.areas.setInfoBlockShown(m_info.infoShown);
     if (status() != SynthStatus::Playing) return;
-    // FIXME: hand the new lyric area and text rectangle to the display and repaint it
-    // fully when the display is up.
-    if (m_info.displayActive) paintStatusArea();
+    m_engine.setLyricArea(m_info.areas.lyricArea);
+    m_engine.resetTextRect();
+    if (m_info.displayActive) {
+        m_engine.paintEvent(true);
+        paintStatusArea();
+    }
     m_screen.imageChanged();
 }
 
@@ -366,187 +339,11 @@ void PlayerControl::CreateFonts() {
     m_screen.setListFont(m_fonts[kFontPlaylist]);
 }
 
-// ---- The playlist ------------------------------------------------------------------------
-
-void PlayerControl::tap() {
-    const int selected = m_screen.selectedIndex();
-    if (selected < 0 || selected >= m_playlist.count()) return;
-    if (m_playlist.entry(selected).isCurrent) {
-        PlayCurrentSong();
-        return;
-    }
-    m_playlist.MoveCurrentTo(selected);
-}
-
-void PlayerControl::userSelectionChanged() { listItemChanged(); }
-
-void PlayerControl::MoveUp() { m_playlist.MoveUp(m_screen.selectedIndex()); }
-void PlayerControl::MoveDown() { m_playlist.MoveDown(m_screen.selectedIndex()); }
-void PlayerControl::DeleteItem() { m_playlist.DeleteItem(m_screen.selectedIndex()); }
-void PlayerControl::DeleteAll() { m_playlist.DeleteAll(); }
-
-namespace {
-
-// The folder part of a chosen file, as it is remembered for the next file dialog.
-std::u16string folderOf(const std::filesystem::path& path) {
-    return pathText(path.parent_path());
-}
-
-}  // namespace
-
-void PlayerControl::AddFile(const std::filesystem::path& path) {
-    m_playlist.AddSongFile(path);
-    m_doc.lastFolder = folderOf(path);
-    m_playlist.MakeFirstCurrent();
-}
-
-void PlayerControl::AddFolder(const std::filesystem::path& folder, bool recursive) {
-    m_playlist.ScanFolder(folder, recursive);
-    m_playlist.MakeFirstCurrent();
-}
-
-void PlayerControl::OpenPlaylist(const std::filesystem::path& path) {
-    m_playlist.DeleteAll();
-    m_playlist.ReadPlaylist(path);
-    m_doc.lastFolder = folderOf(path);
-}
-
-void PlayerControl::SavePlaylist(const std::filesystem::path& path) {
-    // A playlist that cannot be written is not reported.
-    m_playlist.WritePlaylist(path);
-    m_doc.lastFolder = folderOf(path);
-}
-
-void PlayerControl::RebuildPlaylist(bool lyricCodeChanged) {
-    if (lyricCodeChanged) m_engine.loadCharTable(m_doc.LyricCode);
-    m_playlist.Rebuild(naming());
-}
-
-// ---- PlaylistObserver --------------------------------------------------------------------
-
-void PlayerControl::entryInserted(int index, const PlaylistEntry& entry) {
-    m_screen.insertItem(index, entry.displayName, entry.isCurrent);
-}
-
-void PlayerControl::entryRemoved(int index) { m_screen.removeItem(index); }
-
-void PlayerControl::currentMade(int index) {
-    m_info.title = m_playlist.titleOf(m_playlist.entry(index).path);
-    paintView();
-    m_screen.updateNow();
-    showTime(0);
-    m_info.totalSeconds = 0;
-    m_screen.setItemCurrent(index, true);
-    listItemChanged();
-}
-
-void PlayerControl::currentCleared(int index) {
-    m_screen.setItemCurrent(index, false);
-    listItemChanged();
-    showTime(0);
-    m_info.totalSeconds = 0;
-    if (m_frame) m_frame->allCommandsOff();
-}
-
-void PlayerControl::selectRequested(int index) {
-    m_screen.selectItem(index);
-    listItemChanged();
-}
-
-void PlayerControl::stopRequested() { StopSong(); }
-
-void PlayerControl::selectCurrent() {
-    const int index = m_playlist.currentIndex();
-    if (index < 0) return;
-    m_screen.selectItem(index);
-    listItemChanged();
-}
-
-void PlayerControl::listItemChanged() {
-    if (m_frame) m_frame->listItemChanged(m_playlist.count(), m_screen.selectedIndex() >= 0);
-}
-
-// ---- The faces ---------------------------------------------------------------------------
-
-void PlayerControl::showList() {
-    m_listVisible = true;
-    m_screen.setListVisible(true);
-    paintView();
-    m_screen.imageChanged();
-}
-
-void PlayerControl::hideList() {
-    m_listVisible = false;
-    m_screen.setListVisible(false);
-}
-
-// ---- Time and info block -----------------------------------------------------------------
-
-void PlayerControl::showTime(std::int32_t seconds) {
-    m_info.synthStatus = static_cast<std::int32_t>(status());
-    if (ShowTime(m_info, seconds, &m_canvas)) m_screen.imageChanged();
-}
-
-void PlayerControl::paintStatusArea() {
-    if (!m_info.infoShown) return;
-    m_info.synthStatus = static_cast<std::int32_t>(status());
-    PaintStatusArea(m_canvas, m_info);
-    m_screen.imageChanged();
-}
-
-void PlayerControl::paintView() {
-    if (m_listVisible) {
-        // The list covers most of the view; around it the view is white under its caption.
-        const Size size = m_clientSize;
-        m_canvas.fillRect(Rect{0, 0, size.width, size.height}, kWhite);
-        paintDialogTitle(m_canvas, size.width, m_playlistCaption, kStrMyPlaylist);
-        return;
-    }
-    // FIXME: the engine's full page while the display is active, else the song's title
-    // block, once the engine paints.
-    paintStatusArea();
-}
-
-// ---- The song display --------------------------------------------------------------------
-
-void PlayerControl::openSongForDisplay(const std::filesystem::path& path) {
-    m_songLaidOut = false;
-    m_info.displayActive = false;
-    m_lyricClockSynced = false;
-    auto file = FileByteStream::open(path);
-    if (!file) {
-        m_notifier.showMessage("File not found");
-        return;
-    }
-    m_engine.openSong(*file);
-    file.reset();
-    if (m_engine.eventCount() < kMinEventsForLayout) return;
-
-    if (m_doc.LyricCode != m_engine.languageCode()) m_engine.loadCharTable(m_doc.LyricCode);
-    SynthConfig config{};
-    m_doc.synth().timid_get_configuration(config);
-    m_engine.setSampleRate(static_cast<std::uint32_t>(std::max(config.Rate, 1)));
-    m_engine.layoutSong(m_canvas, m_info.areas.lyricArea);
-    m_engine.setLyricDelay(m_doc.LDelay);
-    m_engine.setLinesShown(m_doc.LinesCount, m_doc.AllScr, m_doc.LAbove);
-    m_engine.resetCursor();
-    m_songLaidOut = true;
-}
-
-void PlayerControl::startDisplay() {
-    SynthLibrary& synth = m_doc.synth();
-    if (m_info.toneSteps != 0) synth.timid_set_pitch(m_info.toneSteps);
-    if (m_info.tempoSteps != 0) shiftPlaybackRate(m_info.tempoSteps);
-    m_info.displayActive = true;
-    // FIXME: restore the background, show the first lines in the lyric font.
-    paintStatusArea();
-    m_screen.imageChanged();
-}
-
 void PlayerControl::advanceTo(std::uint32_t position) {
     // Reports still queued when the list came back must not paint over it.
     if (!m_lyricClockSynced || !m_songLaidOut || m_listVisible) return;
     m_engine.advanceTo(samplePosition(position));
+    m_screen.imageChanged();
 }
 
 }  // namespace melodeck

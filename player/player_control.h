@@ -13,6 +13,7 @@
 #include "lyr_text.h"
 #include "playlist.h"
 #include "screen_areas.h"
+#include "song_display.h"
 #include "synth_library.h"
 
 namespace melodeck {
@@ -54,7 +55,8 @@ public:
     // ListInd, the tone and tempo counts from iTon and iTemp (the volume count starts at 0),
     // the info block hidden when InfoBlock is off.
     void initialUpdate(const Rect& client, std::int32_t screenWidth);
-    // The view's client area changed size: the areas follow.
+    // The view's client area changed size: the areas follow, and with them the lines of a
+    // song on show; the whole screen is painted again.
     void resize(const Rect& client, std::int32_t screenWidth);
     // Stores the current index and the tone, tempo and volume counts in the document
     // (ListInd, iTon, iTemp, iVol) and saves the default playlist. Runs once.
@@ -111,7 +113,7 @@ public:
 
     Playlist& playlist() { return m_playlist; }
     const Playlist& playlist() const { return m_playlist; }
-    CLyrText& engine() { return m_engine; }
+    SongDisplay& engine() { return m_engine; }
     const ScreenAreas& areas() const { return m_info.areas; }
     SynthStatus status() const;
     bool listVisible() const { return m_listVisible; }
@@ -129,7 +131,7 @@ public:
     const FontSpec& font(int use) const { return m_fonts[static_cast<std::size_t>(use)]; }
 
     // The caption of the playlist face, in the interface language; "My playlist" until set.
-    void setPlaylistCaption(std::u16string caption) { m_playlistCaption = std::move(caption); }
+    void setPlaylistCaption(std::u16string caption);
 
 private:
     // PlaylistObserver.
@@ -148,6 +150,7 @@ private:
     void shiftPlaybackRate(std::int32_t steps);
 
     void placeAreas(const Rect& client, std::int32_t screenWidth);
+    Rect clientRect() const { return Rect{0, 0, m_clientSize.width, m_clientSize.height}; }
     void showList();
     void hideList();
     void listItemChanged();
@@ -172,7 +175,7 @@ private:
     Dpi m_dpi;
     // The view's client size, which the screen image covers.
     Size m_clientSize;
-    CLyrText m_engine;
+    SongDisplay m_engine;
     Playlist m_playlist;
     std::array<FontSpec, kFontCount> m_fonts{};
     std::u16string m_playlistCaption = u"My playlist";
@@ -183,8 +186,7 @@ private:
     bool m_listVisible = true;
     bool m_stopRequested = false;
     bool m_lyricClockSynced = false;
-    // The song on display was read and laid out; false after a file that could not be
-    // opened, so that the previous song's lines are never shown for it.
+    // The song on display was read and laid out for the display.
     bool m_songLaidOut = false;
     bool m_destroyed = false;
 };

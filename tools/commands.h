@@ -14,5 +14,6 @@ int runDump(const Args& args);
 int runTrace(const Args& args);
 int runReg(const Args& args);
 int runPlay(const Args& args);
+int runRender(const Args& args);
 
 }  // namespace melodeck::tool

@@ -37,6 +37,11 @@ constexpr std::array kCommands{
             "FILE [--sink device|null|fast|wav:PATH] [--soundfont PATH] [--rate N] [--pitch N] "
             "[--tempo-rate R] [--volume N] [--seconds S] [--ticks]",
             "plays the song and prints each synthesizer notification as 'NAME wParam'"},
+    Command{"render", runRender,
+            "FILE --out DIR [--size WxH] [--picture JPG]... [--rate N] [--ldelay N] [--lines N] "
+            "[--every-page | --at SECONDS,...] [--info 0|1]",
+            "runs the song's clock without sound through the lyric display and writes frames "
+            "as PNG files, listing each as 'NAME SECONDS WHY'"},
 };
 
 void printUsage(std::FILE* out) {

@@ -23,9 +23,7 @@ QString toQString(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QColor toQColor(Colour colour) {
-    return QColor(redOf(colour), greenOf(colour), blueOf(colour));
-}
+QColor toQColor(Colour colour) { return QColor(redOf(colour), greenOf(colour), blueOf(colour)); }
 
 int dotsPerMetre(std::int32_t dotsPerInch) {
     return static_cast<int>(std::lround(std::max(1, dotsPerInch) / kMetresPerInch));
@@ -66,9 +64,7 @@ QFont makeFont(const FontSpec& wanted, const QPaintDevice& device) {
 
 }  // namespace
 
-FontSpec defaultLyricFont() {
-    return FontSpec{"Tahoma", 16, true, false};
-}
+FontSpec defaultLyricFont() { return FontSpec{"Tahoma", 16, true, false}; }
 
 struct QtCanvas::Impl {
     Impl(std::int32_t width, std::int32_t height)
@@ -139,9 +135,7 @@ std::string QtCanvas::resolvedFamily() const {
     return QFontInfo(m_impl->font).family().toStdString();
 }
 
-std::int32_t QtCanvas::maxCharWidth() const {
-    return m_impl->metrics.maxWidth();
-}
+std::int32_t QtCanvas::maxCharWidth() const { return m_impl->metrics.maxWidth(); }
 
 std::int32_t QtCanvas::textExtent(std::u16string_view text) const {
     if (text.empty()) return 0;
@@ -163,9 +157,7 @@ void QtCanvas::setDotsPerInch(Size dotsPerInch) {
     m_impl->selectFont(m_impl->spec);
 }
 
-FontSpec QtCanvas::font() const {
-    return m_impl->spec;
-}
+FontSpec QtCanvas::font() const { return m_impl->spec; }
 
 void QtCanvas::setFont(const FontSpec& font) {
     // Savers put the same font back again and again; building a font is not cheap.
@@ -173,29 +165,17 @@ void QtCanvas::setFont(const FontSpec& font) {
     m_impl->selectFont(font);
 }
 
-Colour QtCanvas::textColour() const {
-    return m_impl->textColour;
-}
+Colour QtCanvas::textColour() const { return m_impl->textColour; }
 
-void QtCanvas::setTextColour(Colour colour) {
-    m_impl->textColour = colour;
-}
+void QtCanvas::setTextColour(Colour colour) { m_impl->textColour = colour; }
 
-bool QtCanvas::transparentText() const {
-    return m_impl->transparent;
-}
+bool QtCanvas::transparentText() const { return m_impl->transparent; }
 
-void QtCanvas::setTransparentText(bool transparent) {
-    m_impl->transparent = transparent;
-}
+void QtCanvas::setTransparentText(bool transparent) { m_impl->transparent = transparent; }
 
-Pen QtCanvas::pen() const {
-    return m_impl->pen;
-}
+Pen QtCanvas::pen() const { return m_impl->pen; }
 
-void QtCanvas::setPen(const Pen& pen) {
-    m_impl->pen = pen;
-}
+void QtCanvas::setPen(const Pen& pen) { m_impl->pen = pen; }
 
 void QtCanvas::drawTextAt(std::int32_t x, std::int32_t y, std::u16string_view text,
                           const Rect* clip) {
@@ -208,8 +188,8 @@ void QtCanvas::drawTextAt(std::int32_t x, std::int32_t y, std::u16string_view te
     m_impl->drawText(x, y, text, clipRect);
 }
 
-std::int32_t QtCanvas::drawTextInRect(const Rect& rect, std::u16string_view text,
-                                      HAlign horizontal, VAlign vertical) {
+std::int32_t QtCanvas::drawTextInRect(const Rect& rect, std::u16string_view text, HAlign horizontal,
+                                      VAlign vertical) {
     if (text.empty()) return 0;
     const Size size = measureSingleLine(text);
     std::int64_t x = rect.left;
@@ -253,8 +233,7 @@ void QtCanvas::drawRectangle(const Rect& rect, Colour fill) {
     p->drawRect(QRect(rect.left, rect.top, area->width() - 1, area->height() - 1));
 }
 
-void QtCanvas::copyPicture(const BitmapView& picture, const Rect& source,
-                           const Rect& destination) {
+void QtCanvas::copyPicture(const BitmapView& picture, const Rect& source, const Rect& destination) {
     if (!picture.valid() || source.width() <= 0 || source.height() <= 0 ||
         destination.width() <= 0 || destination.height() <= 0) {
         return;
@@ -275,8 +254,8 @@ void QtCanvas::copyPicture(const BitmapView& picture, const Rect& source,
     // the picture is -1 and shows white.
     std::vector<std::int32_t> columns(static_cast<std::size_t>(right - left));
     for (std::int64_t dx = left; dx < right; ++dx) {
-        const std::int64_t sx = source.left + (dx - destination.left) * source.width() /
-                                                  destination.width();
+        const std::int64_t sx =
+            source.left + (dx - destination.left) * source.width() / destination.width();
         columns[static_cast<std::size_t>(dx - left)] =
             sx >= 0 && sx < picture.width ? static_cast<std::int32_t>(sx) : -1;
     }
@@ -285,8 +264,8 @@ void QtCanvas::copyPicture(const BitmapView& picture, const Rect& source,
     constexpr QRgb kWhitePixel = 0xFFFFFFFFu;
     for (std::int64_t dy = top; dy < bottom; ++dy) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(dy))) + left;
-        const std::int64_t sy = source.top + (dy - destination.top) * source.height() /
-                                                 destination.height();
+        const std::int64_t sy =
+            source.top + (dy - destination.top) * source.height() / destination.height();
         if (sy < 0 || sy >= picture.height) {
             std::fill(line, line + columns.size(), kWhitePixel);
             continue;
@@ -305,12 +284,8 @@ void QtCanvas::copyPicture(const BitmapView& picture, const Rect& source,
     }
 }
 
-QImage& QtCanvas::image() {
-    return m_impl->image;
-}
+QImage& QtCanvas::image() { return m_impl->image; }
 
-const QImage& QtCanvas::image() const {
-    return m_impl->image;
-}
+const QImage& QtCanvas::image() const { return m_impl->image; }
 
 }  // namespace melodeck

@@ -40,8 +40,10 @@ constexpr int kKeepAwakeMs = 25000;
 
 QFont qFontOf(const FontSpec& spec) {
     QFont font(QString::fromStdString(spec.faceName));
-    if (spec.pixelHeight > 0) font.setPixelSize(spec.pixelHeight);
-    else if (spec.pointSize > 0) font.setPointSize(spec.pointSize);
+    if (spec.pixelHeight > 0)
+        font.setPixelSize(spec.pixelHeight);
+    else if (spec.pointSize > 0)
+        font.setPointSize(spec.pointSize);
     font.setBold(spec.bold);
     font.setItalic(spec.italic);
     return font;
@@ -85,8 +87,7 @@ struct CLyrView::Impl final : PlayerScreen, SynthListener {
           list(new QListWidget(&v)),
           ordinaryIcon(ordinarySongIcon()),
           currentIcon(currentSongIcon()),
-          control(std::make_unique<PlayerControl>(d, notifier, volume, canvas, *this,
-                                                  kLogicalDpi)),
+          control(std::make_unique<PlayerControl>(d, notifier, volume, canvas, *this, kLogicalDpi)),
           keepAwake(new QTimer(&v)) {
         list->setSelectionMode(QAbstractItemView::SingleSelection);
         list->setIconSize(QSize(16, 16));
@@ -149,8 +150,10 @@ struct CLyrView::Impl final : PlayerScreen, SynthListener {
     void imageChanged() override { view.update(); }
     void updateNow() override { view.repaint(); }
     void setBusy(bool busy) override {
-        if (busy) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        else QGuiApplication::restoreOverrideCursor();
+        if (busy)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QGuiApplication::restoreOverrideCursor();
     }
 
     void placeList() {
@@ -241,6 +244,9 @@ void CLyrView::VolumeUp() { m_impl->control->VolumeUp(); }
 void CLyrView::VolumeDown() { m_impl->control->VolumeDown(); }
 void CLyrView::ApplyInfoBlock() { m_impl->control->ApplyInfoBlock(); }
 void CLyrView::CreateFonts() { m_impl->control->CreateFonts(); }
+void CLyrView::setPlaylistCaption(const std::u16string& caption) {
+    m_impl->control->setPlaylistCaption(caption);
+}
 
 void CLyrView::MoveUp() { m_impl->control->MoveUp(); }
 void CLyrView::MoveDown() { m_impl->control->MoveDown(); }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include <QWidget>
 
@@ -89,6 +90,8 @@ public:
     void ApplyInfoBlock();
     // Rebuilds the lyric, list and info fonts from the document's font settings.
     void CreateFonts();
+    // The caption of the playlist face ("My playlist" until set), in the interface language.
+    void setPlaylistCaption(const std::u16string& caption);
 
     // ---- Playlist ---------------------------------------------------------------------
 

@@ -389,6 +389,34 @@ TEST(FixedWidthCanvasTest, EveryCharacterHasTheSameWidth) {
     EXPECT_EQ(canvas.measureSingleLine(u""), (Size{0, 0}));
 }
 
+TEST(FixedWidthCanvasTest, RecordsDrawingInOrderWithTheStateInEffect) {
+    FixedWidthCanvas canvas(10, 20);
+    canvas.setTextColour(rgb(1, 2, 3));
+    canvas.setTransparentText(true);
+    canvas.setFont(FontSpec{"Face", 12, true, false});
+    EXPECT_EQ(canvas.drawTextInRect(Rect{0, 0, 100, 50}, u"abc", HAlign::Right, VAlign::Bottom),
+              20);
+    EXPECT_EQ(canvas.drawTextInRect(Rect{0, 0, 101, 50}, u"abc", HAlign::Centre), 20);
+    const Rect clip{5, 5, 15, 15};
+    canvas.drawTextAt(-3, 4, u"xy", &clip);
+    canvas.fillRect(Rect{1, 2, 3, 4}, kWhite);
+    ASSERT_EQ(canvas.ops().size(), 4u);
+    const DrawOp& right = canvas.ops()[0];
+    EXPECT_EQ(right.kind, DrawOp::Kind::TextInRect);
+    EXPECT_EQ(right.cell, (Rect{70, 30, 100, 50}));
+    EXPECT_EQ(right.clip, (Rect{0, 0, 100, 50}));
+    EXPECT_EQ(right.colour, rgb(1, 2, 3));
+    EXPECT_TRUE(right.transparent);
+    EXPECT_EQ(right.font.faceName, "Face");
+    EXPECT_EQ(canvas.ops()[1].cell, (Rect{35, 0, 65, 20}));  // (101 - 30) / 2 rounds down
+    EXPECT_EQ(canvas.ops()[2].cell, (Rect{-3, 4, 17, 24}));
+    EXPECT_EQ(canvas.ops()[2].clip, clip);
+    EXPECT_EQ(canvas.ops()[3].kind, DrawOp::Kind::Fill);
+    EXPECT_EQ(canvas.ops()[3].colour, kWhite);
+    canvas.clearOps();
+    EXPECT_TRUE(canvas.ops().empty());
+}
+
 TEST(MemoryStreamTest, ReadsUpToTheEndAndClampsPositions) {
     const std::vector<std::uint8_t> bytes{1, 2, 3};
     MemoryStream stream(bytes);

@@ -48,7 +48,9 @@ protected:
 // A picture of one colour, stored as the loader stores it.
 struct Picture {
     Picture(std::int32_t width, std::int32_t height)
-        : width(width), height(height), bits(static_cast<std::size_t>((width + 3) / 4 * 4 * 3 * height)) {}
+        : width(width),
+          height(height),
+          bits(static_cast<std::size_t>((width + 3) / 4 * 4 * 3 * height)) {}
     BitmapView view() const { return BitmapView{width, height, (width + 3) / 4 * 4, bits}; }
     std::int32_t width;
     std::int32_t height;
@@ -59,8 +61,8 @@ struct Picture {
 SmfBuilder linesFile(int lines, std::uint32_t ticksApart = 100) {
     std::vector<Syllable> syllables;
     for (int i = 0; i < lines; ++i) {
-        syllables.push_back({static_cast<std::uint32_t>(i) * ticksApart,
-                             "/line" + std::to_string(i + 1) + " "});
+        syllables.push_back(
+            {static_cast<std::uint32_t>(i) * ticksApart, "/line" + std::to_string(i + 1) + " "});
     }
     return karaokeFile(syllables);
 }
@@ -145,9 +147,8 @@ TEST_F(PaintTest, WithoutPictureUnsungTextIsBlackOnWhiteAndSungTextThePlayedColo
     EXPECT_EQ(fills[0].rect, kArea);
     EXPECT_EQ(fills[0].colour, kWhite);
     EXPECT_TRUE(ofKind(Kind::Picture).empty());
-    EXPECT_EQ(texts(), (std::vector<Line>{{u"Hello ", kBlack, 0},
-                                          {u"world", kBlack, 20},
-                                          {u"Hel", kPlayed, 0}}));
+    EXPECT_EQ(texts(), (std::vector<Line>{
+                           {u"Hello ", kBlack, 0}, {u"world", kBlack, 20}, {u"Hel", kPlayed, 0}}));
     const DrawOp highlight = canvas.ops().back();
     EXPECT_EQ(highlight.kind, Kind::TextAt);
     EXPECT_EQ(highlight.cell.left, (240 - 60) / 2);
@@ -254,8 +255,8 @@ TEST_F(PaintTest, FullRepaintShowsTheSungPartUpToTheDueSyllable) {
     canvas.clearOps();
     engine.paintEvent(true);
     EXPECT_EQ(canvas.ops().front().kind, Kind::Fill);
-    EXPECT_EQ(texts(), (std::vector<Line>{{u"Happy birthday", kBlack, 0},
-                                          {u"Happy ", kPlayed, 0}}));
+    EXPECT_EQ(texts(),
+              (std::vector<Line>{{u"Happy birthday", kBlack, 0}, {u"Happy ", kPlayed, 0}}));
     EXPECT_EQ(engine.cursor(), &find("birth"));
 }
 

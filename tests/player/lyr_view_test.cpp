@@ -81,10 +81,16 @@ TEST_F(ViewTest, TheScreenShowsTheListFaceThenTheSongFace) {
             captionInk = screen.pixelColor(x, y) != QColor(Qt::white);
     EXPECT_TRUE(captionInk);
 
+    doc->pictures.clear();  // black lyrics on white
     v.PlayCommand();
     fake->emit(SYNTH_MSG_TICK, 0);
     QCoreApplication::processEvents();
     EXPECT_FALSE(v.isListVisible());
+    // The first lyric line lies LAbove below the top, in black on white.
+    int ink = 0;
+    for (int y = doc->LAbove; y < doc->LAbove + 30; ++y)
+        for (int x = 0; x < 320; ++x) ink += screen.pixelColor(x, y).lightness() < 100;
+    EXPECT_GT(ink, 20);
     EXPECT_FALSE(list()->isVisibleTo(&v));
     const Rect info = v.control().areas().infoBlock;
     EXPECT_EQ(screen.pixelColor(info.left + 20, (info.top + info.bottom) / 2 + 1),
@@ -93,6 +99,23 @@ TEST_F(ViewTest, TheScreenShowsTheListFaceThenTheSongFace) {
     v.StopCommand();
     EXPECT_TRUE(v.isListVisible());
     EXPECT_EQ(screen.pixelColor(160, 290), QColor(Qt::white));
+}
+
+TEST_F(ViewTest, ResizingWhileASongShowsRepaintsItsInfoBlockAtTheNewBottom) {
+    auto& v = makeView(1);
+    v.show();
+    v.PlayCommand();
+    fake->emit(SYNTH_MSG_TICK, 0);
+    v.resize(400, 360);
+    QCoreApplication::processEvents();
+    const QImage& screen = v.screenImage();
+    ASSERT_EQ(screen.size(), QSize(400, 360));
+    const Rect info = v.control().areas().infoBlock;
+    EXPECT_EQ(info.right, 400);
+    EXPECT_GT(info.bottom, 300);
+    EXPECT_EQ(screen.pixelColor(info.left + 20, (info.top + info.bottom) / 2 + 1),
+              colourOf(kInfoBlockColour));
+    EXPECT_EQ(v.control().engine().lyricArea().bottom, info.top - 1);
 }
 
 TEST_F(ViewTest, NotificationsFromAnotherThreadArriveOnTheUiThreadInOrder) {

@@ -96,7 +96,8 @@ TEST(M3uFormat, PathsThatWouldReadBackAsSomethingElseAreLeftOut) {
 TEST(M3uFormat, EveryPathReadIsWrittenBackTheSame) {
     std::mt19937 random(20261208);
     // Separators, line ends, markers, characters of every width, lone surrogates, NUL.
-    const std::u16string_view alphabet = u"/a%#\r\n\\ \u00E9\u0416\xD83C\xDFA4\xDCFF\xDC41\xD800\0"sv;
+    const std::u16string_view alphabet =
+        u"/a%#\r\n\\ \u00E9\u0416\xD83C\xDFA4\xDCFF\xDC41\xD800\0"sv;
     for (int round = 0; round < 2000; ++round) {
         std::u16string text;
         const std::size_t length = random() % 600;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 
 #include "player_fixture.h"
@@ -123,9 +124,9 @@ TEST_F(PlaybackTest, SongEndSwapsBackToTheListAndMarksTheNextSong) {
     fake->emit(SYNTH_MSG_FINISHED);
     // Clearing the finished song switches the commands off; marking and playing the next
     // one brings the list's commands back before the new song hides the list again.
-    EXPECT_THAT(frame.take(), ElementsAre("stopped 2", "items 2 selected", "all off",
-                                          "list toolbar", "items 2 selected", "all off",
-                                          "items 2 selected", "player toolbar"));
+    EXPECT_THAT(frame.take(),
+                ElementsAre("stopped 2", "items 2 selected", "all off", "list toolbar",
+                            "items 2 selected", "all off", "items 2 selected", "player toolbar"));
 }
 
 TEST_F(PlaybackTest, PauseTogglesAndShowsTheImageOfTheNextPress) {
@@ -274,6 +275,26 @@ TEST_F(PlaybackTest, DeletingThePlayingSongStopsAndMakesTheFirstCurrent) {
     EXPECT_EQ(fake->played().size(), 1u);
 }
 
+TEST_F(PlaybackTest, OpeningAPlaylistReplacesTheListAndRemembersItsFolder) {
+    auto& c = startWithSongs(3);
+    c.NextSong();
+    const auto saved = songs.path() / "lists" / "three.m3u";
+    std::filesystem::create_directory(saved.parent_path());
+    c.SavePlaylist(saved);
+    EXPECT_EQ(doc->lastFolder, pathText(saved.parent_path()));
+
+    doc->lastFolder.clear();
+    c.DeleteAll();
+    c.AddFile(writeSong("other.kar"));
+    c.OpenPlaylist(saved);
+    EXPECT_EQ(c.playlist().count(), 3);
+    EXPECT_EQ(screen.items.size(), 3u);
+    // Loaded into an emptied list, the first song becomes current.
+    EXPECT_EQ(currentName(), "s0.kar");
+    EXPECT_EQ(screen.currentItems(), std::vector<int>{0});
+    EXPECT_EQ(doc->lastFolder, pathText(saved.parent_path()));
+}
+
 TEST_F(PlaybackTest, TapMarksAnotherSongAndPlaysTheCurrentOne) {
     auto& c = startWithSongs(2);
     screen.selected = 1;
@@ -308,6 +329,48 @@ TEST_F(PaintTest, ThePlaylistFaceIsWhiteUnderItsCaption) {
     EXPECT_EQ(fill.rect, (Rect{0, 0, 240, 268}));
     EXPECT_EQ(fill.colour, kWhite);
     EXPECT_EQ(textsDrawn(canvas), std::vector<std::u16string>{u"My playlist"});
+}
+
+bool anyTextHas(const FixedWidthCanvas& canvas, std::u16string_view part) {
+    const auto texts = textsDrawn(canvas);
+    return std::any_of(texts.begin(), texts.end(),
+                       [&](const std::u16string& t) { return t.find(part) != t.npos; });
+}
+
+TEST_F(PaintTest, TheSongFaceShowsTheLyricsWithTheInfoBlockOverThem) {
+    auto& c = startWithSongs(1);
+    doc->pictures.clear();
+    c.PlayCommand();
+    canvas.clearOps();
+    fake->emit(SYNTH_MSG_TICK, 0);
+    ASSERT_TRUE(anyTextHas(canvas, u"la"));
+    // The first page is painted before the info block, which ends the step.
+    const auto& ops = canvas.ops();
+    const auto block = std::find_if(ops.begin(), ops.end(), [&](const DrawOp& op) {
+        return op.kind == DrawOp::Kind::Rectangle && op.rect == c.areas().infoBlock;
+    });
+    ASSERT_NE(block, ops.end());
+    EXPECT_TRUE(std::none_of(block, ops.end(), [](const DrawOp& op) {
+        return op.text.find(u"la") != std::u16string::npos;
+    }));
+    EXPECT_THAT(notifier.messages(), IsEmpty());
+}
+
+TEST_F(PaintTest, ASongThatCannotBeOpenedNeverShowsThePreviousSongsLines) {
+    auto& c = startWithSongs(2);
+    doc->pictures.clear();
+    c.PlayCommand();
+    fake->emit(SYNTH_MSG_TICK, 0);
+    c.StopCommand();
+    std::filesystem::remove(songs.path() / "s1.kar");
+    c.NextSong();
+    c.PlayCommand();
+    canvas.clearOps();
+    fake->emit(SYNTH_MSG_TICK, 0);
+    fake->emit(SYNTH_MSG_SYNC, 0);
+    fake->emit(SYNTH_MSG_TICK, 22050 * 3);
+    EXPECT_FALSE(anyTextHas(canvas, u"la"));
+    EXPECT_THAT(notifier.messages(), ElementsAre("File not found"));
 }
 
 TEST_F(PaintTest, CountsAndTimesReachTheInfoBlockOnlyWhileTheDisplayIsUp) {

@@ -62,8 +62,10 @@ public:
     }
     void removeItem(int index) override {
         items.erase(items.begin() + index);
-        if (selected == index) selected = -1;
-        else if (selected > index) --selected;
+        if (selected == index)
+            selected = -1;
+        else if (selected > index)
+            --selected;
     }
     void setItemCurrent(int index, bool current) override {
         items.at(static_cast<std::size_t>(index)).current = current;
@@ -137,7 +139,8 @@ protected:
     // Starts with `count` songs s0.kar .. in the list; song 0 current.
     PlayerControl& startWithSongs(int count) {
         start();
-        for (int i = 0; i < count; ++i) control->AddFile(writeSong("s" + std::to_string(i) + ".kar"));
+        for (int i = 0; i < count; ++i)
+            control->AddFile(writeSong("s" + std::to_string(i) + ".kar"));
         frame.take();
         return *control;
     }

@@ -91,9 +91,7 @@ TEST_F(QtCanvasTest, MissingFaceFallsBackToASystemFont) {
 
 // ---- Painting ---------------------------------------------------------------------------
 
-QRgb pixel(const QtCanvas& canvas, int x, int y) {
-    return canvas.image().pixel(x, y) & 0xFFFFFFu;
-}
+QRgb pixel(const QtCanvas& canvas, int x, int y) { return canvas.image().pixel(x, y) & 0xFFFFFFu; }
 
 constexpr QRgb kWhitePixel = 0xFFFFFF;
 
@@ -136,7 +134,8 @@ struct SmallPicture {
     SmallPicture() : bits(kRowPixels * 3 * kHeight, 0) {
         for (int y = 0; y < kHeight; ++y) {
             for (int x = 0; x < kWidth; ++x) {
-                std::uint8_t* p = &bits[static_cast<std::size_t>(((kHeight - 1 - y) * kRowPixels + x) * 3)];
+                std::uint8_t* p =
+                    &bits[static_cast<std::size_t>(((kHeight - 1 - y) * kRowPixels + x) * 3)];
                 p[0] = 200;
                 p[1] = static_cast<std::uint8_t>(10 * y);
                 p[2] = static_cast<std::uint8_t>(10 * x);
@@ -209,7 +208,8 @@ TEST_F(QtCanvasTest, TextInAColourStaysInsideItsClip) {
 TEST_F(QtCanvasTest, TextInARectangleIsAlignedAndCut) {
     m_canvas.setTextColour(rgb(0, 0, 255));
     const Rect rect{0, 100, 240, 160};
-    const std::int32_t height = m_canvas.drawTextInRect(rect, u"MMM", HAlign::Right, VAlign::Bottom);
+    const std::int32_t height =
+        m_canvas.drawTextInRect(rect, u"MMM", HAlign::Right, VAlign::Bottom);
     EXPECT_EQ(height, m_canvas.measureSingleLine(u"MMM").height);
     const Rect cell{240 - m_canvas.textExtent(u"MMM"), 160 - height, 240, 160};
     const ColourCount blue = countColour(m_canvas, cell, 0x0000FF);
