@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QIcon>
 #include <deque>
@@ -10,14 +12,8 @@
 
 namespace melodeck::test {
 
-// The one QApplication of a widget test program, made on first use and kept to its end
-// (Qt allows one per process, and tests run one after another on the main thread).
-inline void ensureWidgetApp() {
-    static int argc = 1;
-    static char name[] = "melodeck_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-}
+// Widget tests run under widget_test_main.cpp, which makes the program's one QApplication.
+inline void ensureWidgetApp() { ASSERT_NE(QApplication::instance(), nullptr); }
 
 // Dialog answers from a script: each call takes the next queued answer (cancel when none)
 // and records what it was asked.
