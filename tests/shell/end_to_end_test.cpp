@@ -103,8 +103,10 @@ TEST(EndToEndTest, TwoSongsOfAPlaylistPlayWithTheirLyricsAndTheStateIsKept) {
     EXPECT_FALSE(frame.playerToolbar()->isHidden());
 
     frame.runCommand(cmd::kToneUp);
+    // The notifier goes with the application.
+    const std::vector<std::string> shown = messages.messages();
     app.reset();
-    EXPECT_TRUE(messages.messages().empty()) << messages.messages().front();
+    EXPECT_TRUE(shown.empty()) << shown.front();
 
     EXPECT_EQ(readM3u(home.path() / "data" / "default.m3u"),
               (std::vector<std::string>{first.string(), second.string()}));
