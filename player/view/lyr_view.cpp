@@ -197,7 +197,13 @@ CLyrView::CLyrView(CLyrDoc& doc, Notifier& notifier, WaveVolume* volume, QWidget
     m_impl->placeList();
 }
 
-CLyrView::~CLyrView() { OnDestroy(); }
+CLyrView::~CLyrView() {
+    OnDestroy();
+    // The list and the timer outlive the control they call (QWidget deletes its children
+    // after this body and the members are gone): nothing of theirs may reach it now.
+    m_impl->list->blockSignals(true);
+    m_impl->keepAwake->blockSignals(true);
+}
 
 void CLyrView::setResourceSource(const ResourceSource* resources) {
     m_impl->control->setResourceSource(resources);
