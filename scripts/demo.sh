@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Melodeck and shows the demo song.
+# Installs what is missing, builds Melodeck and starts it with the demo song.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-exec build/tools/melodeck-tool lyrics data/KaraokeFiles/Oh_Susanna.kar
+exec build/shell/app/melodeck data/KaraokeFiles/Oh_Susanna.kar

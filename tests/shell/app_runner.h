@@ -1,0 +1,22 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace melodeck::test {
+
+// What one run of the melodeck executable gave.
+struct AppRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built melodeck with `args` in this process's environment changed by `env`: a
+// value sets the variable, nullopt removes it. Standard input is empty.
+AppRun runApp(const std::vector<std::string>& args,
+              const std::map<std::string, std::optional<std::string>>& env);
+
+}  // namespace melodeck::test
