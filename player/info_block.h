@@ -43,14 +43,16 @@ std::u16string statusLineText(std::int32_t toneSteps, std::int32_t tempoSteps,
 
 // Repaints the time box for `seconds` of elapsed time: the box filled with the block
 // colour, the elapsed time at its top right (the song's length instead while the
-// synthesizer is idle) and the length at its bottom right, in black. Paints only while the
-// display is active and the block is shown, and, unless `force` is set, only when
-// `seconds` differs from state.lastShownSeconds. The canvas's state is put back.
+// synthesizer is idle) and the length at its bottom right, in black. In a font too wide
+// for the box, the box is widened to the left (up to the text area's left edge) until both
+// times fit, so none loses its left digits. Paints only while the display is active and the
+// block is shown, and, unless `force` is set, only when `seconds` differs from
+// state.lastShownSeconds. The canvas's state is put back.
 void PaintTime(Canvas& canvas, const InfoDisplayState& state, std::int32_t seconds, bool force);
 
 // Repaints the whole info block while it is shown: the block filled and framed in black,
 // the title at its top left and the status line at its bottom left (both cut at the time
-// box), then the time box for state.lastShownSeconds (as 0 before the first). The canvas's
+// box, widened or not), then the time box for state.lastShownSeconds (as 0 before the first). The canvas's
 // state is put back.
 void PaintStatusArea(Canvas& canvas, const InfoDisplayState& state);
 

@@ -109,6 +109,65 @@ TEST_F(InfoBlockTest, StatusAreaFramesTheBlockAndWritesTitleStatusAndTimes) {
     EXPECT_EQ(m_canvas.pen(), Pen{});
 }
 
+// A font wider than the layout's time box was made for, such as Tahoma replaced by a wider
+// bold face: the box grows to the left to hold both times, fill and all, and the title and
+// status line stop where it begins.
+TEST_F(InfoBlockTest, WideFontWidensTheTimeBoxLeftwardAndCutsTheTitleThere) {
+    const Rect layoutBox = m_state.areas.timeBox;
+    const Rect& block = m_state.areas.infoBlock;
+    const auto paintedWith = [&](std::int32_t charWidth, std::int32_t seconds) {
+        FixedWidthCanvas canvas(charWidth, 12);
+        m_state.lastShownSeconds = seconds;
+        PaintStatusArea(canvas, m_state);
+        return canvas.ops();
+    };
+    // Returns the time box's fill.
+    const auto checkTimesInsideFill = [&](const std::vector<DrawOp>& ops) -> Rect {
+        if (ops.size() != 6u || ops[3].kind != Kind::Fill) {
+            ADD_FAILURE() << "not the block, two texts, the fill and two times";
+            return Rect{};
+        }
+        const DrawOp& fill = ops[3];
+        EXPECT_EQ(fill.rect.top, layoutBox.top);
+        EXPECT_EQ(fill.rect.right, layoutBox.right);
+        EXPECT_EQ(fill.rect.bottom, layoutBox.bottom);
+        for (int i : {4, 5}) {
+            EXPECT_EQ(ops[i].rect, fill.rect);
+            EXPECT_GE(ops[i].cell.left, fill.rect.left) << "time cut off: " << i;
+            EXPECT_LE(ops[i].cell.right, fill.rect.right);
+        }
+        for (int i : {1, 2}) EXPECT_LE(ops[i].rect.right, fill.rect.left);
+        return fill.rect;
+    };
+
+    // "03:05" at 9 pixels a character is 45 wide, more than the box's 33.
+    const Rect wide = checkTimesInsideFill(paintedWith(9, 7));
+    EXPECT_EQ(wide.left, layoutBox.right - 45);
+    // The wider of the two texts counts, here the elapsed one.
+    EXPECT_EQ(checkTimesInsideFill(paintedWith(9, 6000)).left, layoutBox.right - 54);
+    // The box never reaches past the text area's left edge; the title then has no room.
+    const auto huge = paintedWith(60, 7);
+    ASSERT_EQ(huge.size(), 6u);
+    EXPECT_EQ(huge[3].rect.left, block.left + 8);
+    EXPECT_LE(huge[1].rect.right, huge[1].rect.left);
+
+    // Repainting only the time box covers the same widened box.
+    FixedWidthCanvas canvas(9, 12);
+    m_state.lastShownSeconds = 7;
+    PaintTime(canvas, m_state, 8, false);
+    ASSERT_FALSE(canvas.ops().empty());
+    EXPECT_EQ(canvas.ops()[0].rect, wide);
+}
+
+TEST_F(InfoBlockTest, FontThatFitsKeepsTheLayoutsTimeBoxAndTextArea) {
+    // 5 characters of 6 pixels fit the 33-pixel box.
+    PaintStatusArea(m_canvas, m_state);
+    const auto& ops = m_canvas.ops();
+    ASSERT_EQ(ops.size(), 6u);
+    EXPECT_EQ(ops[1].rect.right, m_state.areas.infoBlock.right - 44);
+    EXPECT_EQ(ops[3].rect, m_state.areas.timeBox);
+}
+
 TEST_F(InfoBlockTest, HiddenBlockDrawsNothingAndTimeIsOnlyRemembered) {
     m_state.infoShown = false;
     PaintStatusArea(m_canvas, m_state);
