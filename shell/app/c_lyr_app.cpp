@@ -64,7 +64,8 @@ std::unique_ptr<CLyrApp> CLyrApp::start(const std::optional<std::filesystem::pat
 
     app->m_frame = std::make_unique<CMainFrame>(*app->m_doc, *app->m_dialogs);
     if (boxes) boxes->setParentWidget(app->m_frame.get());
-    auto* view = new CLyrView(*app->m_doc, *app->m_notifier, nullptr, app->m_frame.get());
+    WaveVolume* volume = options.outputVolume ? options.outputVolume(app->m_doc->synth()) : nullptr;
+    auto* view = new CLyrView(*app->m_doc, *app->m_notifier, volume, app->m_frame.get());
     app->m_view = view;
     view->setResourceSource(&app->m_resources);
     view->OnInitialUpdate();

@@ -12,6 +12,7 @@
 #include "notifier.h"
 #include "registry.h"
 #include "synth_library.h"
+#include "wave_volume.h"
 
 namespace melodeck {
 
@@ -24,6 +25,9 @@ class CMainFrame;
 struct AppStartOptions {
     // Makes the synthesizer library that the document owns; `notifier` outlives it.
     std::function<std::unique_ptr<SynthLibrary>(Notifier& notifier)> makeSynth;
+    // The output volume of the library that makeSynth made, stepped by the Volume commands;
+    // null or giving null: a volume that is only held, not heard.
+    std::function<WaveVolume*(SynthLibrary& synth)> outputVolume;
     // The settings store; null is a store that cannot be opened.
     std::unique_ptr<Registry> registry;
     AppPaths paths;

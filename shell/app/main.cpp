@@ -85,6 +85,9 @@ int main(int argc, char** argv) {
         return std::make_unique<melodeck::FluidSynthLibrary>(notifier,
                                                              melodeck::FluidSynthOptions{});
     };
+    options.outputVolume = [](melodeck::SynthLibrary& synth) -> melodeck::WaveVolume* {
+        return &static_cast<melodeck::FluidSynthLibrary&>(synth).waveVolume();
+    };
     options.registry = openSettingsStore();
     const auto program = melodeck::AppPaths::runningProgram();
     options.paths = melodeck::AppPaths::forProgram(program ? *program : std::filesystem::path(argv[0]));
