@@ -5,14 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "support/process_runner.h"
+
 namespace melodeck::test {
 
 // What one run of the melodeck executable gave.
-struct AppRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using AppRun = ProcessRun;
 
 // Runs the built melodeck with `args` in this process's environment changed by `env`: a
 // value sets the variable, nullopt removes it. Standard input is empty.

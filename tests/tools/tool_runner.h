@@ -4,14 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "support/process_runner.h"
+
 namespace melodeck::testing {
 
 // What one run of melodeck-tool gave.
-struct ToolResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using ToolResult = test::ProcessRun;
 
 // Runs the built melodeck-tool with `args` and collects its exit status and output.
 ToolResult runTool(const std::vector<std::string>& args);
