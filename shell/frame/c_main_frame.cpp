@@ -2,8 +2,10 @@
 
 #include <QAction>
 #include <QFile>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMenuBar>
+#include <QScreen>
 #include <QString>
 #include <QToolBar>
 #include <filesystem>
@@ -44,7 +46,13 @@ CMainFrame::CMainFrame(CLyrDoc& doc, FrameDialogs& dialogs, QWidget* parent)
         appIcon.addFile(QStringLiteral(":/icons/%1x%1/melodeck.png").arg(size));
     }
     setWindowIcon(appIcon);
-    resize(640, 480);
+    // A portrait window, the shape the lyric layout and the default pictures are made for;
+    // smaller when the screen cannot hold it.
+    QSize size(480, 640);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        size = size.boundedTo(screen->availableSize());
+    }
+    resize(size);
 
     buildMenus();
     m_listToolbar = buildToolbar("listToolbar", false);
