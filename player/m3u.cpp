@@ -20,34 +20,6 @@ constexpr char16_t kEscapeBase = 0xDC00;  // + a byte 0x80..0xFF that is not UTF
 constexpr char16_t kReplacement = 0xFFFD;
 constexpr std::u16string_view kHeader = u"#EXTM3U";
 
-bool isHighSurrogate(char32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool isLowSurrogate(char32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
-
-// The length of the valid UTF-8 sequence at the start of `bytes` and its code point, or 0
-// when the first byte does not start one (overlong forms, surrogates and values past
-// U+10FFFF are not valid).
-std::size_t decodeUtf8(std::string_view bytes, char32_t& cp) {
-    const auto lead = static_cast<unsigned char>(bytes[0]);
-    const std::size_t extra = lead < 0x80             ? 0
-                              : (lead & 0xE0) == 0xC0 ? 1
-                              : (lead & 0xF0) == 0xE0 ? 2
-                              : (lead & 0xF8) == 0xF0 ? 3
-                                                      : 4;
-    if (extra == 4 || extra >= bytes.size()) return 0;
-    static constexpr unsigned char kLeadMask[] = {0x7F, 0x1F, 0x0F, 0x07};
-    cp = lead & kLeadMask[extra];
-    for (std::size_t k = 1; k <= extra; ++k) {
-        const auto next = static_cast<unsigned char>(bytes[k]);
-        if ((next & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (next & 0x3F);
-    }
-    static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kSmallest[extra] || cp > 0x10FFFF || isLowSurrogate(cp) || isHighSurrogate(cp)) {
-        return 0;
-    }
-    return extra + 1;
-}
-
 void appendUnit(std::vector<std::uint8_t>& out, char16_t unit) {
     out.push_back(static_cast<std::uint8_t>(unit & 0xFF));
     out.push_back(static_cast<std::uint8_t>(unit >> 8));
@@ -88,13 +60,7 @@ std::u16string m3uTextOfPath(const std::filesystem::path& path) {
             ++i;
             continue;
         }
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            text.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            text.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        } else {
-            text.push_back(static_cast<char16_t>(cp));
-        }
+        appendUtf16(text, cp);
         i += length;
     }
     return text;
@@ -103,18 +69,20 @@ std::u16string m3uTextOfPath(const std::filesystem::path& path) {
 std::filesystem::path pathOfM3uText(std::u16string_view text) {
     std::string bytes;
     bytes.reserve(text.size());
-    for (std::size_t i = 0; i < text.size() && text[i] != 0; ++i) {
-        const char32_t unit = text[i];
-        if (isHighSurrogate(unit) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-            appendUtf8(bytes, 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-            ++i;
-        } else if (unit >= kEscapeBase + 0x80 && unit <= kEscapeBase + 0xFF) {
-            bytes.push_back(static_cast<char>(unit - kEscapeBase));
-        } else if (isHighSurrogate(unit) || isLowSurrogate(unit)) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] != 0) {
+        char32_t cp = 0;
+        const std::size_t length = decodeUtf16(text.substr(i), cp);
+        if (length == 2) {
+            appendUtf8(bytes, cp);
+        } else if (cp >= kEscapeBase + 0x80 && cp <= kEscapeBase + 0xFF) {
+            bytes.push_back(static_cast<char>(cp - kEscapeBase));
+        } else if (isHighSurrogate(cp) || isLowSurrogate(cp)) {
             appendUtf8(bytes, kReplacement);
         } else {
-            appendUtf8(bytes, unit);
+            appendUtf8(bytes, cp);
         }
+        i += length;
     }
     return std::filesystem::path(std::move(bytes));
 }
