@@ -110,8 +110,9 @@ public:
     virtual void drawRectangle(const Rect& rect, Colour fill) = 0;
 
     // Copies the `source` rectangle of `picture` (picture coordinates, y from the top) onto
-    // the `destination` rectangle, stretched when the sizes differ. Source pixels outside
-    // the picture show as white. Nothing is drawn for an invalid picture or empty rectangles.
+    // the `destination` rectangle, stretched when the sizes differ. A source pixel outside
+    // the picture shows its nearest edge pixel. Nothing is drawn for an invalid picture or
+    // empty rectangles.
     virtual void copyPicture(const BitmapView& picture, const Rect& source,
                              const Rect& destination) = 0;
 };

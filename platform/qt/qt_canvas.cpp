@@ -250,36 +250,31 @@ void QtCanvas::copyPicture(const BitmapView& picture, const Rect& source, const 
 
     // Nearest-neighbour stretching, as a block copy does: destination pixel d takes source
     // pixel source.left + (d - destination.left) x source width / destination width.
-    // The source column of every destination column is worked out once; a column outside
-    // the picture is -1 and shows white.
+    // The source column of every destination column is worked out once. A source pixel
+    // beyond the picture takes the nearest edge pixel: a picture smaller than the area
+    // goes on in its own edge colours, so lyrics in colours chosen for the picture stay
+    // readable there.
+    const auto clampTo = [](std::int64_t v, std::int32_t size) {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, 0, size - 1));
+    };
     std::vector<std::int32_t> columns(static_cast<std::size_t>(right - left));
     for (std::int64_t dx = left; dx < right; ++dx) {
         const std::int64_t sx =
             source.left + (dx - destination.left) * source.width() / destination.width();
-        columns[static_cast<std::size_t>(dx - left)] =
-            sx >= 0 && sx < picture.width ? static_cast<std::int32_t>(sx) : -1;
+        columns[static_cast<std::size_t>(dx - left)] = clampTo(sx, picture.width);
     }
     const std::uint8_t* bits = picture.bits.data();
     const std::size_t stride = static_cast<std::size_t>(picture.rowPixels) * 3u;
-    constexpr QRgb kWhitePixel = 0xFFFFFFFFu;
     for (std::int64_t dy = top; dy < bottom; ++dy) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(dy))) + left;
-        const std::int64_t sy =
-            source.top + (dy - destination.top) * source.height() / destination.height();
-        if (sy < 0 || sy >= picture.height) {
-            std::fill(line, line + columns.size(), kWhitePixel);
-            continue;
-        }
+        const std::int32_t sy = clampTo(
+            source.top + (dy - destination.top) * source.height() / destination.height(),
+            picture.height);
         // Rows are stored bottom-up, each pixel as B, G, R.
         const std::uint8_t* row = bits + static_cast<std::size_t>(picture.height - 1 - sy) * stride;
         for (std::size_t i = 0; i < columns.size(); ++i) {
-            const std::int32_t sx = columns[i];
-            if (sx < 0) {
-                line[i] = kWhitePixel;
-            } else {
-                const std::uint8_t* pixel = row + static_cast<std::size_t>(sx) * 3u;
-                line[i] = qRgb(pixel[2], pixel[1], pixel[0]);
-            }
+            const std::uint8_t* pixel = row + static_cast<std::size_t>(columns[i]) * 3u;
+            line[i] = qRgb(pixel[2], pixel[1], pixel[0]);
         }
     }
 }
