@@ -29,7 +29,7 @@ std::int32_t samplePosition(std::uint32_t position) {
 
 // A font as the canvas takes it, from the document's description of it.
 FontSpec fontSpecOf(const LogFont& font) {
-    FontSpec spec;
+    FontSpec request;
     const std::u16string face = fieldText(font.faceName, kFaceNameUnits);
     for (std::size_t i = 0; i < face.size(); ++i) {
         char32_t cp = face[i];
@@ -39,12 +39,12 @@ FontSpec fontSpecOf(const LogFont& font) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (face[++i] - 0xDC00);
         else if (cp >= 0xD800 && cp < 0xE000)
             cp = 0xFFFD;
-        appendUtf8(spec.faceName, cp);
+        appendUtf8(request.faceName, cp);
     }
-    spec.pixelHeight = font.height;
-    spec.bold = font.weight >= kWeightBold;
-    spec.italic = font.italic != 0;
-    return spec;
+    request.pixelHeight = font.height;
+    request.bold = font.weight >= kWeightBold;
+    request.italic = font.italic != 0;
+    return request;
 }
 
 std::int32_t stepChannel(std::int32_t channel, std::int32_t step) {

@@ -69,18 +69,18 @@ FontSpec defaultLyricFont() { return FontSpec{"Tahoma", 16, true, false}; }
 struct QtCanvas::Impl {
     Impl(std::int32_t width, std::int32_t height)
         : image(std::max(1, width), std::max(1, height), QImage::Format_RGB32),
-          spec(defaultLyricFont()),
+          request(defaultLyricFont()),
           font(),
           metrics(font, &image) {
         image.setDotsPerMeterX(dotsPerMetre(96));
         image.setDotsPerMeterY(dotsPerMetre(96));
         image.fill(Qt::white);
-        selectFont(spec);
+        selectFont(request);
     }
 
     void selectFont(const FontSpec& wanted) {
-        spec = wanted;
-        font = makeFont(spec, image);
+        request = wanted;
+        font = makeFont(request, image);
         metrics = QFontMetrics(font, &image);
     }
 
@@ -118,7 +118,7 @@ struct QtCanvas::Impl {
     }
 
     QImage image;
-    FontSpec spec;
+    FontSpec request;
     QFont font;
     QFontMetrics metrics;
     Colour textColour = kBlack;
@@ -154,14 +154,14 @@ Size QtCanvas::dotsPerInch() const {
 void QtCanvas::setDotsPerInch(Size dotsPerInch) {
     m_impl->image.setDotsPerMeterX(dotsPerMetre(dotsPerInch.width));
     m_impl->image.setDotsPerMeterY(dotsPerMetre(dotsPerInch.height));
-    m_impl->selectFont(m_impl->spec);
+    m_impl->selectFont(m_impl->request);
 }
 
-FontSpec QtCanvas::font() const { return m_impl->spec; }
+FontSpec QtCanvas::font() const { return m_impl->request; }
 
 void QtCanvas::setFont(const FontSpec& font) {
     // Savers put the same font back again and again; building a font is not cheap.
-    if (font == m_impl->spec) return;
+    if (font == m_impl->request) return;
     m_impl->selectFont(font);
 }
 

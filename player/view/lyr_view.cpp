@@ -38,14 +38,14 @@ constexpr int kListHeightMargin = 55;
 // How often the keep-awake request is checked against the library's state.
 constexpr int kKeepAwakeMs = 25000;
 
-QFont qFontOf(const FontSpec& spec) {
-    QFont font(QString::fromStdString(spec.faceName));
-    if (spec.pixelHeight > 0)
-        font.setPixelSize(spec.pixelHeight);
-    else if (spec.pointSize > 0)
-        font.setPointSize(spec.pointSize);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
+QFont qFontOf(const FontSpec& request) {
+    QFont font(QString::fromStdString(request.faceName));
+    if (request.pixelHeight > 0)
+        font.setPixelSize(request.pixelHeight);
+    else if (request.pointSize > 0)
+        font.setPointSize(request.pointSize);
+    font.setBold(request.bold);
+    font.setItalic(request.italic);
     return font;
 }
 
