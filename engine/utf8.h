@@ -78,4 +78,18 @@ inline std::size_t decodeUtf16(std::u16string_view units, char32_t& cp) {
     return 1;
 }
 
+// The UTF-8 form of `text`; a lone surrogate becomes U+FFFD.
+inline std::string toUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        char32_t cp = 0;
+        i += decodeUtf16(text.substr(i), cp);
+        if (isHighSurrogate(cp) || isLowSurrogate(cp)) cp = 0xFFFD;
+        appendUtf8(out, cp);
+    }
+    return out;
+}
+
 }  // namespace melodeck

@@ -30,17 +30,7 @@ std::int32_t samplePosition(std::uint32_t position) {
 // A font as the canvas takes it, from the document's description of it.
 FontSpec fontSpecOf(const LogFont& font) {
     FontSpec request;
-    const std::u16string face = fieldText(font.faceName, kFaceNameUnits);
-    for (std::size_t i = 0; i < face.size(); ++i) {
-        char32_t cp = face[i];
-        const bool pair = cp >= 0xD800 && cp < 0xDC00 && i + 1 < face.size() &&
-                          face[i + 1] >= 0xDC00 && face[i + 1] < 0xE000;
-        if (pair)
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (face[++i] - 0xDC00);
-        else if (cp >= 0xD800 && cp < 0xE000)
-            cp = 0xFFFD;
-        appendUtf8(request.faceName, cp);
-    }
+    request.faceName = toUtf8(fieldText(font.faceName, kFaceNameUnits));
     request.pixelHeight = font.height;
     request.bold = font.weight >= kWeightBold;
     request.italic = font.italic != 0;

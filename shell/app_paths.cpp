@@ -30,26 +30,11 @@ std::u16string utf8ToUtf16(std::string_view text) {
     return out;
 }
 
-// Encodes by hand for the same reason: a stored text may hold a lone surrogate, which becomes
-// U+FFFD.
-std::string utf16ToUtf8(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        char32_t cp = 0;
-        const std::size_t length = decodeUtf16(text.substr(i), cp);
-        if (isHighSurrogate(cp) || isLowSurrogate(cp)) cp = 0xFFFD;
-        appendUtf8(out, cp);
-        i += length;
-    }
-    return out;
-}
-
 }  // namespace
 
 std::filesystem::path textPath(std::u16string_view text) {
-    return std::filesystem::path(utf16ToUtf8(text));
+    // A stored text may hold a lone surrogate, which becomes U+FFFD.
+    return std::filesystem::path(toUtf8(text));
 }
 
 std::u16string pathText(const std::filesystem::path& path) { return utf8ToUtf16(path.native()); }
